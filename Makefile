@@ -1,0 +1,43 @@
+# make run    builds and runs the clock (on $DISPLAY, or on a private Xvfb with a screenshot)
+# make test   builds and runs every test level, ending in one summary line
+# make build  builds the native tests and both Windows builds
+# make dist   packs the 32-bit programs into build/vantel.zip
+# make assets remakes the pictures, icons, cursor and sound in resources/art
+
+BUILD := build
+JOBS ?= 2
+
+.PHONY: all deps build run test dist assets clean
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(BUILD)/native -j$(JOBS)
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DVANTEL_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)/win32 -j$(JOBS)
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD)/win64 -j$(JOBS)
+
+run: build
+	@scripts/run-clock.sh
+
+test: build
+	@tests/run-all.sh
+
+dist: build
+	@rm -rf $(BUILD)/dist $(BUILD)/vantel.zip
+	@mkdir -p $(BUILD)/dist/Vantel
+	@cp $(BUILD)/win32/vantel.exe $(BUILD)/dist/Vantel/
+	@if [ -f $(BUILD)/win32/vantelmsg.exe ]; then cp $(BUILD)/win32/vantelmsg.exe $(BUILD)/dist/Vantel/; fi
+	@if [ -d skins ]; then cp -r skins $(BUILD)/dist/Vantel/; fi
+	@cd $(BUILD)/dist && zip -qr ../vantel.zip Vantel
+	@echo "$(BUILD)/vantel.zip"
+
+assets:
+	@python3 resources/tools/make_assets.py
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,17 @@
+// The clock's dialogs and skin commands.
+#ifndef VANTEL_DIALOGS_H
+#define VANTEL_DIALOGS_H
+
+#include <windows.h>
+
+// Runs the Events dialog; its result (1 for OK).
+INT_PTR EventsDialog(HWND owner);
+
+// Runs the Preferences dialog and applies what it changed.
+void PreferencesDialog(HWND owner);
+
+// The Load skin and Save skin commands.
+void LoadSkinCommand(HWND owner);
+void SaveSkinCommand(HWND owner);
+
+#endif

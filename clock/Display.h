@@ -1,0 +1,36 @@
+// The DirectDraw face: background and digits blitted straight to the screen.
+#ifndef VANTEL_DISPLAY_H
+#define VANTEL_DISPLAY_H
+
+#include <windows.h>
+#include <ddraw.h>
+
+// Sets up DirectDraw, loads both bitmaps and sizes the window. 1, or 0 after a message.
+int InitDisplay(HWND window);
+
+// Releases the display objects, then shows the text in a warning box. Always 0.
+int ReportDisplayError(HWND owner, const char* text);
+
+// Releases every display object; may run twice.
+void ReleaseDisplay();
+
+// Restores lost surfaces and reloads their bitmaps. 0 or the first DirectDraw error.
+HRESULT RestoreSurfaces();
+
+// Sizes the window to the background and the slots to the digit cells. 1, or 0.
+int FitWindowToBackground(HWND window);
+
+void BuildDigitCells(DWORD digitsWidth, DWORD digitsHeight);
+void ClampDigitSlots();
+
+// Puts the background on the screen; every digit is drawn again at the next tick.
+void RepaintFace();
+
+// Wipes the slot with the background, then draws the cell's digit over it.
+void DrawDigit(const RECT* slot, const RECT* cell);
+
+IDirectDrawSurface3* BackgroundSurface();
+DWORD DigitsWidth();
+DWORD DigitsHeight();
+
+#endif

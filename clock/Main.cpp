@@ -1,0 +1,225 @@
+// The clock program: start-up, the clock window and its commands.
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include "Dialogs.h"
+#include "Display.h"
+#include "Files.h"
+#include "Program.h"
+#include "Schedule.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "Timers.h"
+#include "WindowShape.h"
+#include "../resources/resource.h"
+
+#include <cstdio>
+
+ClockProgram g_program;
+
+static const char kClassName[] = "Vantel";
+static const char kWindowTitle[] = "Vantel - Digital clock";
+
+static struct {
+    int dragging; // 1 between a left-button press and its release
+    POINT offset; // cursor minus the window's top-left corner at the press
+} g_drag;
+
+static LRESULT OnCreate(HWND window) {
+    if (!FileExists(g_program.settingsPath)) {
+        SetDefaultSettings();
+        SetDefaultAppearance();
+    } else if (!LoadSettings(window)) {
+        SetDefaultAppearance();
+    }
+    if (!InitDisplay(window))
+        return -1;
+    ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
+    BuildDigitCells(DigitsWidth(), DigitsHeight());
+    ClampDigitSlots();
+    CreateSoundDevice(window);
+    if (g_settings.displayPastEvents)
+        CollectMissedEvents();
+    StartTimers(window);
+    SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,
+                 g_settings.windowPos.y, 0, 0, SWP_NOSIZE);
+    return 0;
+}
+
+static void OnDestroy(HWND window) {
+    StopTimers();
+    ReleaseSoundDevice();
+    ReleaseDisplay();
+    SaveSettings(window);
+    PostQuitMessage(0);
+}
+
+static void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    RepaintFace();
+    ResumeDrawing();
+    EndPaint(window, &paint);
+}
+
+static void OnEndSession(HWND window, WPARAM ending) {
+    if (ending)
+        DestroyWindow(window);
+}
+
+static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {
+        // Menu key or Shift+F10: open at the window's top-left corner.
+        at.x = at.y = 0;
+        ClientToScreen(window, &at);
+    }
+    HMENU menu = LoadMenuA(g_program.instance, MAKEINTRESOURCEA(IDM_CLOCK_MENU));
+    if (!menu)
+        return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
+    HMENU popup = GetSubMenu(menu, 0);
+    if (g_settings.clockMode != 2)
+        EnableMenuItem(popup, 3, MF_BYPOSITION | MF_GRAYED);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, window, NULL);
+    DestroyMenu(popup);
+    DestroyMenu(menu);
+    RepaintFace();
+    return 0;
+}
+
+static void OnEvents(HWND window) {
+    if (EventsDialog(window) == 1)
+        RebuildDueList();
+    RepaintFace();
+}
+
+static void OnCommand(HWND window, WPARAM command) {
+    switch (command) {
+    case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_PREFERENCES: PreferencesDialog(window); break;
+    case IDM_LOAD_SKIN: LoadSkinCommand(window); break;
+    case IDM_SAVE_SKIN: SaveSkinCommand(window); break;
+    case IDM_EVENTS: OnEvents(window); break;
+    case IDM_STOPWATCH_START: StopwatchStart(); break;
+    case IDM_STOPWATCH_STOP: StopwatchStop(); break;
+    case IDM_STOPWATCH_CONTINUE: StopwatchContinue(); break;
+    case IDM_STOPWATCH_RESET: StopwatchReset(); break;
+    }
+}
+
+static void OnKeyDown(HWND window, WPARAM key) {
+    switch (key) {
+    case VK_ESCAPE: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case VK_F5: StopwatchStart(); break;
+    case VK_F6: StopwatchStop(); break;
+    case VK_F7: StopwatchContinue(); break;
+    case VK_F8: StopwatchReset(); break;
+    case VK_F11: SetFrameRateDisplay(1); break;
+    case VK_F12:
+        SetFrameRateDisplay(0);
+        RepaintFace();
+        break;
+    }
+}
+
+static POINT CursorOnScreen(HWND window, LPARAM lParam) {
+    POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(window, &cursor);
+    return cursor;
+}
+
+static void OnLButtonDown(HWND window, LPARAM lParam) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    POINT cursor = CursorOnScreen(window, lParam);
+    g_drag.offset.x = cursor.x - rect.left;
+    g_drag.offset.y = cursor.y - rect.top;
+    g_drag.dragging = 1;
+    SetCapture(window);
+}
+
+static void OnMouseMove(HWND window, LPARAM lParam) {
+    if (!g_drag.dragging)
+        return;
+    POINT cursor = CursorOnScreen(window, lParam);
+    SetWindowPos(window, NULL, cursor.x - g_drag.offset.x, cursor.y - g_drag.offset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+}
+
+static void OnLButtonUp() {
+    ReleaseCapture();
+    g_drag.dragging = 0;
+}
+
+static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
+    case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
+    case WM_COMMAND: OnCommand(window, wParam); return 0;
+    case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static int InitInstance(HINSTANCE instance, int show) {
+    GetProgramDirectory(g_program.directory, sizeof(g_program.directory));
+    snprintf(g_program.settingsPath, sizeof(g_program.settingsPath), "%s\\vantel.ini", g_program.directory);
+    snprintf(g_program.messageSettingsPath, sizeof(g_program.messageSettingsPath), "%s\\vantelmsg.ini",
+             g_program.directory);
+    g_program.instance = instance;
+
+    WNDCLASSEXA windowClass;
+    ZeroMemory(&windowClass, sizeof(windowClass));
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = ClockWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VANTEL));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExA(&windowClass))
+        return 0;
+
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, kWindowTitle, WS_POPUP, 0, 0, 640, 480, NULL,
+                                  NULL, instance, NULL);
+    if (!window)
+        return 0;
+    g_program.window = window;
+
+    InitCommonControls();
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    SetFocus(window);
+    return 1;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
+    (void)previous;
+    (void)commandLine;
+    if (!InitInstance(instance, show))
+        return 0;
+    MSG message;
+    for (;;) {
+        if (PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE)) {
+            if (!GetMessageA(&message, NULL, 0, 0))
+                return (int)message.wParam;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            WaitMessage();
+        }
+    }
+}

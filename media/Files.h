@@ -1,0 +1,15 @@
+// File and directory tests shared by both programs.
+#ifndef VANTEL_FILES_H
+#define VANTEL_FILES_H
+
+// 1 when a search for the path finds an entry that is not a directory, else 0.
+int FileExists(const char* path);
+
+// 1 when a search for the path finds a directory, else 0.
+int DirectoryExists(const char* path);
+
+// The directory of the running executable, without a trailing backslash; "c:" when
+// the executable path holds no backslash. `size` is the buffer's size in bytes.
+void GetProgramDirectory(char* directory, int size);
+
+#endif

@@ -1,0 +1,141 @@
+#include "Surface.h"
+
+static HBITMAP LoadBitmapHandle(LPCSTR name, int width, int height) {
+    HBITMAP bitmap =
+        (HBITMAP)LoadImageA(GetModuleHandleA(NULL), name, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION);
+    if (!bitmap)
+        bitmap = (HBITMAP)LoadImageA(NULL, name, IMAGE_BITMAP, width, height,
+                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    return bitmap;
+}
+
+IDirectDrawSurface3* LoadBitmapSurface(IDirectDraw2* dd, LPCSTR name, int width, int height) {
+    if (!dd)
+        return NULL;
+    HBITMAP bitmap = LoadBitmapHandle(name, width, height);
+    if (!bitmap)
+        return NULL;
+
+    BITMAP info;
+    GetObjectA(bitmap, sizeof(info), &info);
+
+    DDSURFACEDESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.dwWidth = info.bmWidth;
+    desc.dwHeight = info.bmHeight;
+
+    IDirectDrawSurface* first = NULL;
+    if (FAILED(dd->CreateSurface(&desc, &first, NULL))) {
+        DeleteObject(bitmap);
+        return NULL;
+    }
+    IDirectDrawSurface3* surface = NULL;
+    HRESULT hr = first->QueryInterface(IID_IDirectDrawSurface3, (void**)&surface);
+    first->Release(); // the DirectDrawSurface3 interface keeps the surface alive
+    if (FAILED(hr)) {
+        DeleteObject(bitmap);
+        return NULL;
+    }
+    CopyBitmapToSurface(surface, bitmap, 0, 0, 0, 0);
+    DeleteObject(bitmap);
+    return surface;
+}
+
+HRESULT ReloadBitmap(IDirectDrawSurface3* surface, LPCSTR name) {
+    HBITMAP bitmap = LoadBitmapHandle(name, 0, 0);
+    if (!bitmap) {
+        OutputDebugStringA("handle is null\n");
+        return E_FAIL;
+    }
+    HRESULT hr = CopyBitmapToSurface(surface, bitmap, 0, 0, 0, 0);
+    if (hr != S_OK)
+        OutputDebugStringA("ddcopybitmap failed\n");
+    DeleteObject(bitmap);
+    return hr;
+}
+
+HRESULT CopyBitmapToSurface(IDirectDrawSurface3* surface, HBITMAP bitmap, int x, int y, int width, int height) {
+    if (!bitmap || !surface)
+        return E_FAIL;
+
+    // A surface whose memory was lost gets memory again before it is drawn into.
+    surface->Restore();
+
+    HDC bitmapDC = CreateCompatibleDC(NULL);
+    if (!bitmapDC)
+        OutputDebugStringA("createcompatible dc failed\n");
+    HGDIOBJ previous = bitmapDC ? SelectObject(bitmapDC, bitmap) : NULL;
+
+    BITMAP info;
+    GetObjectA(bitmap, sizeof(info), &info);
+    if (width == 0)
+        width = info.bmWidth;
+    if (height == 0)
+        height = info.bmHeight;
+
+    DDSURFACEDESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_HEIGHT | DDSD_WIDTH;
+    surface->GetSurfaceDesc(&desc);
+
+    HDC surfaceDC;
+    HRESULT hr = surface->GetDC(&surfaceDC);
+    if (hr == DD_OK) {
+        StretchBlt(surfaceDC, 0, 0, desc.dwWidth, desc.dwHeight, bitmapDC, x, y, width, height, SRCCOPY);
+        surface->ReleaseDC(surfaceDC);
+    }
+    if (bitmapDC) {
+        SelectObject(bitmapDC, previous);
+        DeleteDC(bitmapDC);
+    }
+    return hr;
+}
+
+DWORD MatchSurfaceColor(IDirectDrawSurface3* surface, COLORREF color) {
+    if (!surface)
+        return CLR_INVALID;
+    COLORREF saved = CLR_INVALID;
+    HDC dc;
+    // GDI converts the colour into the surface's format exactly as it converted the
+    // bitmap's pixels; the top-left pixel is borrowed for that and put back below.
+    if (color != CLR_INVALID && surface->GetDC(&dc) == DD_OK) {
+        saved = GetPixel(dc, 0, 0);
+        SetPixel(dc, 0, 0, color);
+        surface->ReleaseDC(dc);
+    }
+
+    DWORD value = CLR_INVALID;
+    DDSURFACEDESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    HRESULT hr;
+    while ((hr = surface->Lock(NULL, &desc, 0, NULL)) == DDERR_WASSTILLDRAWING)
+        ;
+    if (hr == DD_OK) {
+        DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
+        // Read only the pixel's own bytes: a surface one pixel wide may end there.
+        DWORD bytes = bits >= 32 || bits == 0 ? 4 : (bits + 7) / 8;
+        value = 0;
+        CopyMemory(&value, desc.lpSurface, bytes);
+        if (bits < 32)
+            value &= (1u << bits) - 1;
+        surface->Unlock(NULL);
+    }
+
+    if (color != CLR_INVALID && saved != CLR_INVALID && surface->GetDC(&dc) == DD_OK) {
+        SetPixel(dc, 0, 0, saved);
+        surface->ReleaseDC(dc);
+    }
+    return value;
+}
+
+HRESULT SetSurfaceColorKey(IDirectDrawSurface3* surface, COLORREF color) {
+    DDCOLORKEY key;
+    key.dwColorSpaceLowValue = MatchSurfaceColor(surface, color);
+    key.dwColorSpaceHighValue = key.dwColorSpaceLowValue;
+    return surface->SetColorKey(DDCKEY_SRCBLT, &key);
+}

@@ -1,0 +1,48 @@
+// Resource identifiers of both programs. The numbers are fixed: skins, dialogs
+// and the other program rely on them.
+#ifndef VANTEL_RESOURCE_H
+#define VANTEL_RESOURCE_H
+
+// Clock program
+#define IDI_VANTEL 102
+#define IDD_PREFERENCES 104
+#define IDD_DIGITS 105
+#define IDB_BACKGROUND 108
+#define IDB_DIGITS 109
+#define IDI_SLOT_ACTIVE 110
+#define IDI_SLOT_INACTIVE 111
+#define IDC_SLOT_CURSOR 112
+#define IDD_EVENTS 113
+#define IDM_CLOCK_MENU 116
+#define IDD_SAVE_SKIN 117
+#define IDD_LOAD_SKIN 118
+#define IDI_ARROW_UP 119
+#define IDI_ARROW_DOWN 120
+#define IDI_ARROW_LEFT 121
+#define IDI_ARROW_RIGHT 122
+
+#define IDM_EXIT 40003
+#define IDM_PREFERENCES 40005
+#define IDM_LOAD_SKIN 40006
+#define IDM_SAVE_SKIN 40007
+#define IDM_EVENTS 40008
+#define IDM_STOPWATCH_START 40009
+#define IDM_STOPWATCH_STOP 40010
+#define IDM_STOPWATCH_CONTINUE 40011
+#define IDM_STOPWATCH_RESET 40013
+
+// Message program
+#define IDI_MESSAGE 102
+#define IDB_MESSAGE_BACKGROUND 103
+#define IDD_MESSAGE_APPEARANCE 104
+#define IDD_MESSAGE_SETTINGS 105
+#define IDW_MESSAGE_SOUND 108 // resource type "WAVE"
+#define IDM_MESSAGE_MENU 116
+
+#define IDM_MESSAGE_FONT 40001
+#define IDM_MESSAGE_FONT_COLOR 40002
+#define IDM_MESSAGE_EXIT 40003
+#define IDM_MESSAGE_SETTINGS 40004
+#define IDM_MESSAGE_APPEARANCE 40005
+
+#endif

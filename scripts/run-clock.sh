@@ -1,0 +1,46 @@
+#!/bin/sh
+# Runs the clock (64-bit build) under wine64 from a program folder of its own in the
+# build folder. On $DISPLAY when there is one; otherwise on a private Xvfb, where a
+# screenshot of the running clock is left in the build folder and the clock closed.
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="$top/build"
+"$top/scripts/wine-prefix.sh" "$build/wineprefix"
+mkdir -p "$build/run"
+cp "$build/win64/vantel.exe" "$build/run/"
+export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINE_D3D_CONFIG=renderer=no3d
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
+    exec /usr/lib/wine/wine64 "$build/run/vantel.exe"
+fi
+
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+export DISPLAY=":$display"
+tries=0
+until xdpyinfo >/dev/null 2>&1; do
+    tries=$((tries + 1)); [ $tries -gt 100 ] && { echo "Xvfb did not start" >&2; exit 1; }
+    sleep 0.1
+done
+xsetroot -solid '#3a6ea5'
+/usr/lib/wine/wine64 "$build/run/vantel.exe" &
+clock=$!
+tries=0
+until window=$(xdotool search --name '^Vantel - Digital clock$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
+    tries=$((tries + 1)); [ $tries -gt 300 ] && { echo "The clock window did not appear" >&2; exit 1; }
+    sleep 0.1
+done
+sleep 1 # let the first ticks draw the digits before the picture is taken
+import -window root -crop 400x200+0+0 "$build/clock-screenshot.png"
+echo "Screenshot of the running clock: $build/clock-screenshot.png"
+xdotool windowfocus --sync "$window" key Escape 2>/dev/null || true
+tries=0
+while kill -0 $clock 2>/dev/null; do
+    tries=$((tries + 1)); [ $tries -gt 100 ] && { kill $clock; break; }
+    sleep 0.1
+done
+/usr/lib/wine/wineserver -k 2>/dev/null || true

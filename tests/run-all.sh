@@ -1,0 +1,59 @@
+#!/bin/bash
+# Runs every test level and ends in one summary line "tests: N passed, N failed".
+#   1. native unit tests of the platform-free logic (sanitizers on)
+#   2. Windows-side tests of the 64-bit build under wine64, on a private Xvfb
+#   3. end-to-end tests of the real programs under wine64 and Xvfb
+set -u
+top=$(cd "$(dirname "$0")/.." && pwd)
+build="$top/build"
+passed=0
+failed=0
+log="$build/test-logs"
+mkdir -p "$log"
+
+# Adds the counts of a ctest run (its closing line) to the totals.
+count_ctest() {
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -n 1)
+    if [ -z "$line" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+}
+
+echo "== native unit tests"
+(cd "$build/native" && ctest --output-on-failure) 2>&1 | tee "$log/native.txt"
+count_ctest "$log/native.txt"
+
+echo "== Windows-side tests under wine64"
+"$top/scripts/wine-prefix.sh" "$build/wineprefix"
+export WINEPREFIX="$build/wineprefix"
+display=$(python3 "$top/tests/e2e/rig.py" free-display)
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+(cd "$build/win64" && ctest --output-on-failure --timeout 120) 2>&1 | tee "$log/windows.txt"
+count_ctest "$log/windows.txt"
+/usr/lib/wine/wineserver -k 2>/dev/null
+kill $xvfb 2>/dev/null
+wait $xvfb 2>/dev/null
+unset DISPLAY
+
+echo "== end-to-end tests"
+python3 "$top/tests/e2e/run.py" 2>&1 | tee "$log/e2e.txt"
+line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$log/e2e.txt" | tail -n 1)
+if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | sed -E 's/e2e: ([0-9]+) passed.*/\1/')))
+    failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
+else
+    failed=$((failed + 1))
+fi
+
+echo
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
