@@ -212,6 +212,39 @@ void DrawDigit(const RECT* slot, const RECT* cell) {
     BltToScreen(&destination, g_display.digits, &digit, DDBLT_WAIT | DDBLT_KEYSRC);
 }
 
+static void SlotRectangle(int slot, RECT* rect) {
+    const SlotRect* s = &g_appearance.slots[slot];
+    SetRect(rect, s->left, s->top, s->right, s->bottom);
+}
+
+void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
+    if (!g_display.dd2)
+        return;
+    g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
+        WORD digit = digits[i];
+        if (digit >= DIGIT_CELLS)
+            continue;
+        if (digit != g_display.drawn[i]) {
+            RECT slot;
+            SlotRectangle(i, &slot);
+            DrawDigit(&slot, &g_display.cells[digit]);
+        }
+        g_display.drawn[i] = digit;
+    }
+}
+
+void DrawZeroDigits(int first, int last) {
+    if (!g_display.dd2)
+        return;
+    g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
+        RECT slot;
+        SlotRectangle(i, &slot);
+        DrawDigit(&slot, &g_display.cells[0]);
+    }
+}
+
 IDirectDrawSurface3* BackgroundSurface() {
     return g_display.background;
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include "DigitLayout.h"
+
 // Sets up DirectDraw, loads both bitmaps and sizes the window. 1, or 0 after a message.
 int InitDisplay(HWND window);
 
@@ -28,6 +30,13 @@ void RepaintFace();
 
 // Wipes the slot with the background, then draws the cell's digit over it.
 void DrawDigit(const RECT* slot, const RECT* cell);
+
+// Waits for the vertical blank, then draws the shown slots first .. last whose digit
+// differs from the one drawn last (all of them after a repaint).
+void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last);
+
+// Draws zeros into the shown slots, leaving the record of drawn digits as it was.
+void DrawZeroDigits(int first, int last);
 
 IDirectDrawSurface3* BackgroundSurface();
 DWORD DigitsWidth();

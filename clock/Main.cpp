@@ -14,10 +14,6 @@
 #include "WindowShape.h"
 #include "../resources/resource.h"
 
-#include <cstdio>
-
-ClockProgram g_program;
-
 static const char kClassName[] = "Vantel";
 static const char kWindowTitle[] = "Vantel - Digital clock";
 
@@ -41,7 +37,8 @@ static LRESULT OnCreate(HWND window) {
     CreateSoundDevice(window);
     if (g_settings.displayPastEvents)
         CollectMissedEvents();
-    StartTimers(window);
+    if (!StartTimers(window))
+        return -1; // the window is already gone
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,
                  g_settings.windowPos.y, 0, 0, SWP_NOSIZE);
     return 0;
@@ -170,11 +167,7 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 static int InitInstance(HINSTANCE instance, int show) {
-    GetProgramDirectory(g_program.directory, sizeof(g_program.directory));
-    snprintf(g_program.settingsPath, sizeof(g_program.settingsPath), "%s\\vantel.ini", g_program.directory);
-    snprintf(g_program.messageSettingsPath, sizeof(g_program.messageSettingsPath), "%s\\vantelmsg.ini",
-             g_program.directory);
-    g_program.instance = instance;
+    InitProgramPaths(instance);
 
     WNDCLASSEXA windowClass;
     ZeroMemory(&windowClass, sizeof(windowClass));

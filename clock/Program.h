@@ -14,4 +14,11 @@ struct ClockProgram {
 
 extern ClockProgram g_program;
 
+// Works out the directory and the paths of the settings files.
+void InitProgramPaths(HINSTANCE instance);
+
+// A path that begins with a backslash is taken relative to the program directory
+// (completed in place, cut to 259 characters); other paths stay as they are.
+void ResolveProgramPath(char* path, int size);
+
 #endif

@@ -1,24 +1,183 @@
 #include "Timers.h"
+#include "ClockFace.h"
+#include "Display.h"
+#include "EventCheck.h"
+#include "Settings.h"
 
-// The clock modes and their timers arrive with the clock's timekeeping; until then
-// the face shows its background only and these do nothing.
+#include <mmsystem.h>
+#include <cstdio>
+#include <ctime>
 
-void StartTimers(HWND window) {
-    (void)window;
+// Shared between the window thread and the multimedia timer thread; every value is
+// a single machine word written whole.
+static struct {
+    HWND window;
+    UINT displayTimer;       // 0 when not running
+    UINT eventTimer;         // 0 when not running
+    volatile LONG suspended; // 1: ticks and DrawZeros draw nothing
+    WORD digits[FACE_DIGITS]; // values of the current tick, slot order
+    Stopwatch stopwatch;     // stopped at zero at start
+    volatile LONG frameRateOn;
+    LONG frameCount;         // ticks since the last report
+    time_t lastReport;       // start of the current 3-second interval
+} g_timers = {NULL, 0, 0, 0, {0}, {0, 0, 1}, 0, 0, 0};
+
+static void DrawZeros() {
+    if (g_timers.suspended)
+        return;
+    DrawZeroDigits(g_appearance.firstDigit, g_appearance.lastDigit);
 }
 
-void StopTimers() {}
+// Common end of every tick: zeros and a freeze for a span out of range, else the
+// digits that changed.
+static void ShowDigits(int valid) {
+    if (!valid) {
+        DrawZeros();
+        g_timers.suspended = 1;
+        return;
+    }
+    DrawChangedDigits(g_timers.digits, g_appearance.firstDigit, g_appearance.lastDigit);
+}
 
-void ResumeDrawing() {}
+static void DrawFrameRate() {
+    time_t now = time(NULL);
+    if (now - g_timers.lastReport < 3) {
+        g_timers.frameCount++;
+        return;
+    }
+    char text[32];
+    snprintf(text, sizeof(text), "%03d fps", (int)(g_timers.frameCount / 3));
+    g_timers.lastReport = now;
+    g_timers.frameCount = 0;
+    HDC dc = GetDC(g_timers.window);
+    if (dc) {
+        TextOutA(dc, g_appearance.slots[4].left, g_appearance.slots[4].top, text, lstrlenA(text));
+        ReleaseDC(g_timers.window, dc);
+    }
+}
 
-void StopwatchStart() {}
+static void CALLBACK CurrentTimeTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    if (g_timers.suspended)
+        return;
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    CurrentTimeDigits(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+                      local.wMilliseconds, g_timers.digits);
+    ShowDigits(1);
+}
 
-void StopwatchStop() {}
+static int SystemMilliseconds() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return now.wMilliseconds;
+}
 
-void StopwatchContinue() {}
+static void CALLBACK RemainingTimeTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    if (g_timers.suspended)
+        return;
+    int64_t span = (int64_t)g_settings.countdownDate - (int64_t)time(NULL);
+    ShowDigits(RemainingTimeDigits(span, SystemMilliseconds(), g_timers.digits));
+}
 
-void StopwatchReset() {}
+static void CALLBACK ElapsedTimeTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    if (g_timers.suspended)
+        return;
+    int64_t span = (int64_t)time(NULL) - (int64_t)g_settings.countdownDate;
+    int valid = ElapsedTimeDigits(span, SystemMilliseconds(), g_timers.digits);
+    ShowDigits(valid);
+    if (valid && g_timers.frameRateOn)
+        DrawFrameRate();
+}
+
+static void CALLBACK StopwatchTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    if (g_timers.suspended)
+        return;
+    ShowDigits(StopwatchDigits(&g_timers.stopwatch, timeGetTime(), g_timers.digits));
+}
+
+static void KillTimer(UINT* timer) {
+    if (*timer) {
+        timeKillEvent(*timer);
+        *timer = 0;
+    }
+}
+
+// A timer that cannot start ends the program. The display timer is killed and the
+// ticks held off before the display objects are released, so no tick can use them.
+static int FailTimers(HWND window, const char* text) {
+    g_timers.suspended = 1;
+    KillTimer(&g_timers.displayTimer);
+    KillTimer(&g_timers.eventTimer);
+    ReportDisplayError(window, text);
+    DestroyWindow(window);
+    return 0;
+}
+
+int StartTimers(HWND window) {
+    g_timers.window = window;
+    if (g_timers.lastReport == 0)
+        g_timers.lastReport = time(NULL);
+
+    LPTIMECALLBACK tick = CurrentTimeTick;
+    LPTIMECALLBACK eventRoutine = CheckEvents;
+    if (g_settings.clockMode == 2) {
+        tick = StopwatchTick;
+    } else if (g_settings.clockMode == 0 && g_settings.countdownDate != -1) {
+        tick = (int64_t)g_settings.countdownDate > (int64_t)time(NULL) ? RemainingTimeTick : ElapsedTimeTick;
+        eventRoutine = CountdownTick;
+    }
+
+    UINT period = 125, resolution = 25;
+    if (g_appearance.lastDigit == 11) {
+        period = 25;
+        resolution = 5;
+    } else if (g_appearance.lastDigit == 10) {
+        period = 50;
+        resolution = 10;
+    }
+
+    // TIME_KILL_SYNCHRONOUS: timeKillEvent returns only once a tick under way ends.
+    const UINT flags = TIME_PERIODIC | TIME_KILL_SYNCHRONOUS;
+    KillTimer(&g_timers.displayTimer);
+    g_timers.displayTimer = timeSetEvent(period, resolution, tick, 0, flags);
+    if (!g_timers.displayTimer)
+        return FailTimers(window, "Cannot start a multimedia timer required for the animation.");
+    KillTimer(&g_timers.eventTimer);
+    g_timers.eventTimer = timeSetEvent(1000, 250, eventRoutine, 0, flags);
+    if (!g_timers.eventTimer)
+        return FailTimers(window, "Cannot start the timer required for event processing.");
+    return 1;
+}
+
+void StopTimers() {
+    KillTimer(&g_timers.displayTimer);
+    KillTimer(&g_timers.eventTimer);
+}
+
+void SuspendDrawing() {
+    g_timers.suspended = 1;
+}
+
+void ResumeDrawing() {
+    g_timers.suspended = 0;
+}
+
+void StopwatchStart() {
+    StopwatchStartAt(&g_timers.stopwatch, timeGetTime());
+}
+
+void StopwatchStop() {
+    StopwatchStopAt(&g_timers.stopwatch);
+}
+
+void StopwatchContinue() {
+    StopwatchContinueAt(&g_timers.stopwatch, timeGetTime());
+}
+
+void StopwatchReset() {
+    StopwatchResetAt(&g_timers.stopwatch, timeGetTime());
+}
 
 void SetFrameRateDisplay(int on) {
-    (void)on;
+    g_timers.frameRateOn = on;
 }

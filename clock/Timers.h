@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
-// Starts (or restarts) the display and event timers for the current settings.
-void StartTimers(HWND window);
+// Starts (or restarts) the display and event timers for the current clock mode and
+// shown slots. 0 when a timer could not be started: the message has been shown and
+// the window destroyed.
+int StartTimers(HWND window);
 
-// Kills both timers if they run.
+// Kills both timers if they run; a tick under way finishes first.
 void StopTimers();
 
-// Clears the drawing-suspended flag so the ticks draw again.
+// The drawing-suspended flag: while set, ticks draw nothing.
+void SuspendDrawing();
 void ResumeDrawing();
 
 void StopwatchStart();

@@ -1,0 +1,76 @@
+// The event table, the recurrence patterns and the date texts. No Windows header.
+#ifndef VANTEL_EVENTTABLE_H
+#define VANTEL_EVENTTABLE_H
+
+#include <cstdint>
+#include <ctime>
+
+// Seconds since 1970-01-01 00:00:00 UTC in 32 bits; -1 is a failed conversion.
+typedef int32_t CalendarTime;
+
+enum { MAX_EVENTS = 32 };
+
+enum RecurrenceCode {
+    RECUR_NONE = 0,
+    RECUR_HOURLY = 1,
+    RECUR_DAILY = 2,
+    RECUR_WEEKLY = 3,
+    RECUR_MONTHLY = 4,
+    RECUR_YEARLY = 5,
+};
+
+struct EventRecord {
+    CalendarTime startTime; // the (first) occurrence; > 0 in a used slot
+    int32_t recurrence;     // RecurrenceCode
+    char soundFile[260];    // wave file to play; empty: none
+    char message[512];      // text for the message program; empty: none
+    char appFile[260];      // command line to start; empty: none
+};
+
+// The list is the slots up to the first whose startTime is 0 or less.
+struct EventTable {
+    EventRecord slots[MAX_EVENTS];
+};
+
+enum DateForm {
+    DATE_FILE = 0,    // "%Y-%m-%d %H:%M:%S", sorts as text in time order
+    DATE_DISPLAY = 1, // "%d.%m.%Y %H:%M:%S"
+};
+
+// Local broken-down time of a calendar time. 0 for a time that has none (negative).
+int CalendarToLocal(CalendarTime time, struct tm* local);
+
+// Converts local broken-down time (normalising out-of-range fields, daylight saving
+// left to the conversion) to calendar time; -1 outside what 32 bits hold from 1970.
+CalendarTime LocalToCalendar(struct tm* local);
+
+// Formats the local time in the form. Returns 0 (and an empty text) when the time
+// has no local time or the text does not fit.
+int FormatDateText(CalendarTime time, char* text, int capacity, int form);
+
+// Reads "%d-%d-%d %d:%d:%d" (year, month, day, hour, minute, second). All six
+// numbers are needed; -1 when they are not there or the date does not convert.
+CalendarTime ParseDateText(const char* text);
+
+// Reads the six numbers of a file date form text; 1 when all six were there.
+int ReadDateNumbers(const char* text, int numbers[6]);
+
+// The code of an exact, case-sensitive pattern name; 0 for any other text.
+int RecurrenceCodeFromName(const char* name);
+
+// The name of a code; "<none>" outside 0..5.
+const char* RecurrenceNameFromCode(int code);
+
+// Number of events in the list.
+int CountEvents(const EventTable* table);
+
+// Copies a zero-terminated text into a fixed field, cut to fit.
+void CopyText(char* field, int capacity, const char* text);
+
+// The events the whole clock program shares.
+extern EventTable g_events;
+
+// Day of the year (1..366) of a local date; every year divisible by 4 is a leap year.
+int DayOfYear(int year, int month, int day);
+
+#endif
