@@ -5,7 +5,8 @@ Run without arguments to (re)generate every file.  The output is fully
 deterministic: the same script always writes the same bytes.
 
     make_assets.py                  write all assets into resources/art/
-    make_assets.py --check          verify the files already in resources/art/
+    make_assets.py --check [DIR]    verify the files already in resources/art/
+                                    (or in DIR)
     make_assets.py --preview DIR    also write enlarged PNG previews into DIR
 
 Only the Python standard library is used.  Every picture is drawn from
@@ -48,6 +49,13 @@ DIGIT_LEFTS = (20, 45, 80, 105, 140, 165)
 DIGIT_TOP = 15
 MSG_W, MSG_H = 440, 160
 MSG_TEXT_AREA = (15, 12, 410, 132)
+
+ASSET_NAMES = (
+    'clock_background.bmp', 'clock_digits.bmp', 'message_background.bmp',
+    'clock.ico', 'message.ico', 'slot_on.ico', 'slot_off.ico',
+    'arrow_up.ico', 'arrow_down.ico', 'arrow_left.ico', 'arrow_right.ico',
+    'move.cur', 'message.wav',
+)
 
 WAVE_RATE = 44100
 WAVE_SAMPLES = 3084            # 6,168 bytes of 16-bit mono sample data
@@ -222,8 +230,8 @@ class Canvas:
 def quantize(pixels, fixed, total=256):
     """Reduce RGB pixels (list of int tuples) to a palette.  `fixed` colours
     keep their exact values and come first.  Returns (palette, indices).
-    Colours are only ever mapped to non-fixed entries or to a fixed entry
-    of the very same value, so no other pixel can turn into the key colour."""
+    Only pixels that are exactly magenta get the magenta entry: nothing
+    else can turn into the key colour on the way."""
     fixed = list(dict.fromkeys(fixed))
     counts = {}
     for p in pixels:
@@ -235,8 +243,7 @@ def quantize(pixels, fixed, total=256):
     else:
         palette = fixed + median_cut(rest, counts, room)
     exact = {c: i for i, c in enumerate(palette)}
-    free = [(i, c) for i, c in enumerate(palette) if c not in fixed or c == PANEL]
-    free = [(i, c) for i, c in free if c != MAGENTA]
+    free = [(i, c) for i, c in enumerate(palette) if c != MAGENTA]
     cache = {}
     idx = []
     for p in pixels:
@@ -578,14 +585,15 @@ def make_clock_background():
     px0, py0, px1, py1 = 9, 8, 204, 52
     draw_recess(c, px0, py0, px1, py1, 9.0)
 
-    # colons between the pairs, slanted like the digits
+    # colons between the pairs: 3x3 dots on the pixel grid, the lower one a
+    # pixel further left to follow the slant of the digits
     for colon_x in (75.0, 135.0):
         for dy in (-5.5, 5.5):
             yy = DIGIT_TOP + DIGIT_H / 2.0 + dy
-            xx = colon_x - dy * DIGIT_SLANT
-            f = (lambda x, y, xx=xx, yy=yy: sd_round_box(x, y, xx, yy, 1.7, 1.7, 0.8))
+            xx = colon_x + (0.5 if dy < 0 else -0.5)
+            f = (lambda x, y, xx=xx, yy=yy: sd_round_box(x, y, xx, yy, 1.5, 1.5, 0.6))
             # the light stays in the gap between the digit cells
-            c.glow(f, MINT, 1.3, 0.14, (colon_x - 4, yy - 4, colon_x + 4, yy + 4), pad=0)
+            c.glow(f, MINT, 1.0, 0.12, (xx - 1.5, yy - 2.5, xx + 2, yy + 2.5), pad=0)
             c.fill(f, mix(MINT, MINT_DEEP, 0.35), (xx - 3, yy - 3, xx + 3, yy + 3))
 
     # label and accents below the panel
@@ -676,15 +684,11 @@ def icon_canvas(size):
     return Canvas(size, size)
 
 
-def soft_shadow(c, sdf, s, strength=0.35, spread=None):
-    spread = spread or max(0.8, s / 24.0)
-
-    def f(x, y):
-        return sdf(x, y)
-    x0, y0, x1, y1 = 0, 0, c.w, c.h
-    for y in range(y0, y1):
-        for x in range(x0, x1):
-            d = f(x + 0.5, y + 0.5)
+def soft_shadow(c, sdf, strength=0.35, spread=1.0):
+    """Blurred dark copy of a shape (drop shadow)."""
+    for y in range(c.h):
+        for x in range(c.w):
+            d = sdf(x + 0.5, y + 0.5)
             a = strength * (1 - smoothstep(-spread, spread * 1.8, d))
             if a > 0.003:
                 c.blend(y * c.w + x, (0, 0, 0), a)
@@ -708,51 +712,40 @@ def make_clock_icon_16():
 
 
 def make_clock_icon(size):
+    """Alarm clock: graphite body, LCD-dark face with mint hands at ten past
+    ten, amber bells."""
     if size <= 16:
         return make_clock_icon_16()
     s = float(size)
     c = icon_canvas(size)
     u = s / 32.0
-    small = size <= 16
-    bx, by, br = s * 0.5, s * 0.55, s * (0.44 if small else 0.395)
+    bx, by, br = s * 0.5, s * 0.55, s * 0.395
     face_r = br - max(1.6, s * 0.085)
 
     # alarm bells and legs sit behind the body
-    if not small:
-        for side in (-1, 1):
-            ang = math.radians(-90 + side * 42)
-            bcx = bx + math.cos(ang) * br * 0.98
-            bcy = by + math.sin(ang) * br * 0.98
-            bell_r = s * 0.15
+    bell_r = s * 0.15
+    for side in (-1, 1):
+        ang = math.radians(-90 + side * 42)
+        bcx = bx + math.cos(ang) * br * 0.98
+        bcy = by + math.sin(ang) * br * 0.98
+        c.fill(lambda x, y, bcx=bcx, bcy=bcy: sd_circle(x, y, bcx, bcy, bell_r), RIM)
+        c.fill(lambda x, y, bcx=bcx, bcy=bcy: sd_circle(x, y, bcx, bcy, bell_r - max(0.8, u * 0.9)),
+               lambda x, y, bcy=bcy: mix(AMBER, AMBER_DEEP, clamp((y - bcy + bell_r) / (2 * bell_r))))
+        c.fill(lambda x, y, bcx=bcx, bcy=bcy: sd_circle(x, y, bcx - bell_r * 0.3, bcy - bell_r * 0.35,
+                                                      bell_r * 0.28),
+               (255, 236, 190), opacity=0.55)
+        lx0 = bx + side * br * 0.55
+        c.fill(lambda x, y, lx0=lx0, side=side: sd_capsule(x, y, lx0, by + br * 0.8,
+                                                         lx0 + side * s * 0.08, s * 0.91, s * 0.045 + 0.4),
+               (24, 26, 30))
 
-            def bellf(x, y, bcx=bcx, bcy=bcy):
-                return sd_circle(x, y, bcx, bcy, bell_r)
-            c.fill(bellf, RIM)
-            c.fill(lambda x, y, bcx=bcx, bcy=bcy: sd_circle(x, y, bcx, bcy, bell_r - max(0.8, u * 0.9)),
-                   lambda x, y, bcy=bcy: mix(AMBER, AMBER_DEEP, clamp((y - bcy + bell_r) / (2 * bell_r))))
-            c.fill(lambda x, y, bcx=bcx, bcy=bcy: sd_circle(x, y, bcx - bell_r * 0.3, bcy - bell_r * 0.35,
-                                                          bell_r * 0.28),
-                   (255, 236, 190), opacity=0.55)
-            # leg
-            lx0 = bx + side * br * 0.55
-            c.fill(lambda x, y, lx0=lx0, side=side: sd_capsule(x, y, lx0, by + br * 0.8,
-                                                             lx0 + side * s * 0.08, s * 0.95, s * 0.045 + 0.4),
-                   (24, 26, 30))
-    else:
-        for side in (-1, 1):
-            c.fill(lambda x, y, side=side: sd_circle(x, y, bx + side * 5.0, 3.6, 2.6), RIM)
-            c.fill(lambda x, y, side=side: sd_circle(x, y, bx + side * 5.0, 3.6, 1.9), AMBER)
-
-    body = lambda x, y: sd_circle(x, y, bx, by, br)
-    c.fill(body, RIM)
+    c.fill(lambda x, y: sd_circle(x, y, bx, by, br), RIM)
     c.fill(lambda x, y: sd_circle(x, y, bx, by, br - max(0.8, u * 0.9)), body_paint(by - br, by + br))
-    if not small:
-        c.fill(lambda x, y: abs(sd_circle(x, y, bx, by, br - u * 1.6)) - 0.45 * u, (200, 206, 216),
-               mask=lambda x, y: 0.6 * (1 - smoothstep(by - br, by, y)))
-    face = lambda x, y: sd_circle(x, y, bx, by, face_r)
+    c.fill(lambda x, y: abs(sd_circle(x, y, bx, by, br - u * 1.6)) - 0.45 * u, (200, 206, 216),
+           mask=lambda x, y: 0.6 * (1 - smoothstep(by - br, by, y)))
     c.fill(lambda x, y: sd_circle(x, y, bx, by, face_r + max(0.6, u * 0.5)), (6, 7, 8))
-    c.fill(face, PANEL)
-    # ticks
+    c.fill(lambda x, y: sd_circle(x, y, bx, by, face_r), PANEL)
+    # hour marks: the four quarters, and the others from 48 pixels up
     nt = 4 if size <= 32 else 12
     for i in range(nt):
         a = 2 * math.pi * i / nt
@@ -761,8 +754,6 @@ def make_clock_icon(size):
         r1 = face_r * 0.88
         tx0, ty0 = bx + math.sin(a) * r0, by - math.cos(a) * r0
         tx1, ty1 = bx + math.sin(a) * r1, by - math.cos(a) * r1
-        if small:
-            continue
         c.fill(lambda x, y, a0=(tx0, ty0), a1=(tx1, ty1): sd_capsule(x, y, a0[0], a0[1], a1[0], a1[1],
                                                                      max(0.45, u * 0.55)),
                MINT if major else mix(PANEL, MINT, 0.55))
@@ -774,15 +765,13 @@ def make_clock_icon(size):
         ex, ey = bx + math.sin(ang) * ln, by - math.cos(ang) * ln
         hs.append(lambda x, y, ex=ex, ey=ey: sd_capsule(x, y, bx, by, ex, ey, hw))
     hand_sdf = lambda x, y: min(h(x, y) for h in hs)
-    if not small:
-        c.glow(hand_sdf, MINT, max(0.8, u), 0.22)
+    c.glow(hand_sdf, MINT, max(0.8, u), 0.22)
     c.fill(hand_sdf, MINT)
     c.fill(lambda x, y: sd_circle(x, y, bx, by, max(1.1, u * 1.6)), AMBER)
     # glass highlight
-    if not small:
-        c.fill(lambda x, y: max(sd_circle(x, y, bx, by, face_r - u * 0.6),
-                                -sd_circle(x, y, bx + face_r * 0.35, by + face_r * 0.45, face_r * 1.05)),
-               (255, 255, 255), opacity=0.09)
+    c.fill(lambda x, y: max(sd_circle(x, y, bx, by, face_r - u * 0.6),
+                            -sd_circle(x, y, bx + face_r * 0.35, by + face_r * 0.45, face_r * 1.05)),
+           (255, 255, 255), opacity=0.09)
     return c.rgba_bytes()
 
 
@@ -857,11 +846,11 @@ def make_slot_icon(size, active):
     rad = max(2.0, 4.0 * u)
     bw = max(1.0, u * 1.5)
     if active:
-        body, panel, seg, ghost = None, PANEL, MINT, GHOST
+        panel = PANEL
         frame_top, frame_bot = GRAPHITE_TOP, GRAPHITE_BOT
     else:
+        # greyed: a switched-off cell, its segments only faintly visible
         panel = (58, 60, 63)
-        seg, ghost = (120, 123, 128), (70, 72, 76)
         frame_top, frame_bot = (150, 152, 156), (112, 114, 118)
     outline = RIM if active else (84, 86, 90)
     c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw, hh, rad), outline)
@@ -870,7 +859,7 @@ def make_slot_icon(size, active):
     c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw - bw - 0.5, hh - bw - 0.5, max(0.8, rad - bw - 0.5)),
            (6, 7, 8) if active else (40, 42, 44))
     c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw - bw - 1, hh - bw - 1, max(0.6, rad - bw - 1)), panel)
-    # the digit 8: all segments, lit or not
+    # the digit 8: every segment, lit (active) or dim grey (inactive)
     if size <= 16:
         box = (x0 + 3.0, y0 + 2.6, x1 - 3.0, y1 - 2.6)
         t, gap = 1.6, 0.15
@@ -884,14 +873,13 @@ def make_slot_icon(size, active):
         c.glow(sdf, MINT, max(0.8, u), 0.2, (x0, y0, x1, y1))
         paint = lit_paint(box[1], box[3])
     else:
-        paint = seg
+        paint = (120, 123, 128)
     for p in polys:
         c.fill(lambda x, y, p=p: sd_polygon(x, y, p), paint, poly_bbox(p))
     # glass sheen
     c.fill(lambda x, y: max(sd_round_box(x, y, cx, cy, hw - bw - 1, hh - bw - 1, max(0.6, rad - bw - 1)),
                             y - (y0 + hh * 0.8)),
            (255, 255, 255), opacity=0.07 if active else 0.05)
-    del ghost
     return c.rgba_bytes()
 
 
@@ -959,7 +947,7 @@ def make_move_cursor():
         tri = sd_polygon(dx, dy, [(arm - head_len, -head_w), (arm, 0.0), (arm - head_len, head_w)])
         return min(shaft_d, tri)
 
-    soft_shadow(c, lambda x, y: cross(x - 1.3, y - 1.6) - 1.0, 32, strength=0.30, spread=1.0)
+    soft_shadow(c, lambda x, y: cross(x - 1.3, y - 1.6) - 1.0, strength=0.30, spread=1.0)
     c.fill(lambda x, y: cross(x, y) - 1.0, (0, 0, 0))
     c.fill(cross, (255, 255, 255))
     return c.rgba_bytes(), (15, 15)
@@ -1028,6 +1016,7 @@ def build_all():
     cur, hot = make_move_cursor()
     files['move.cur'] = ico([(32, cur)], cursor_hotspot=hot)
     files['message.wav'] = wave_file(make_tick())
+    assert sorted(files) == sorted(ASSET_NAMES)
     return files
 
 
@@ -1079,15 +1068,23 @@ def read_icon(data, kind):
 
 
 def check(art_dir):
+    """Returns (number of checks passed, list of failures)."""
     problems = []
+    passed = [0]
 
     def need(cond, msg):
-        if not cond:
+        if cond:
+            passed[0] += 1
+        else:
             problems.append(msg)
 
     def load(name):
         with open(os.path.join(art_dir, name), 'rb') as f:
             return f.read()
+
+    missing = [n for n in ASSET_NAMES if not os.path.isfile(os.path.join(art_dir, n))]
+    if missing:
+        return 0, ['missing in %s: %s' % (art_dir, ', '.join(missing))]
 
     def key_collides(rgb):
         # 5-6-5 and 5-5-5 displays: no colour but the key may map onto it
@@ -1100,17 +1097,22 @@ def check(art_dir):
     col = lambda x, y: pal[rows[y][x]]
     for (x, y) in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
         need(col(x, y) == MAGENTA, 'clock background corner %d,%d is not magenta' % (x, y))
-    for left in DIGIT_LEFTS:
-        for y in range(DIGIT_TOP, DIGIT_TOP + DIGIT_H):
-            for x in range(left, left + DIGIT_W):
-                need(col(x, y) == PANEL, 'clock background %d,%d under a digit is not the panel colour' % (x, y))
+    # the default layout, and the one the Digits dialog's Center gives
+    for lefts, top in ((DIGIT_LEFTS, DIGIT_TOP), ((21, 46, 83, 108, 145, 170), 20)):
+        for left in lefts:
+            off = [(x, y) for y in range(top, top + DIGIT_H)
+                   for x in range(left, left + DIGIT_W) if col(x, y) != PANEL]
+            need(not off, 'clock background under the digit at %d,%d is not all panel colour, '
+                 'e.g. at %r' % (left, top, off[:1]))
     need(col(w // 2, h // 2) != MAGENTA, 'clock background centre is transparent')
     inside = [col(x, y) for y in range(h) for x in range(w) if col(x, y) != MAGENTA]
     need(all(not key_collides(c) for c in inside), 'clock background has colours that turn into the key at 16 bpp')
+    holes = []
     for y in range(h):
         xs = [x for x in range(w) if col(x, y) != MAGENTA]
-        if xs:
-            need(xs == list(range(xs[0], xs[-1] + 1)), 'clock background row %d has holes' % y)
+        if xs and xs != list(range(xs[0], xs[-1] + 1)):
+            holes.append(y)
+    need(not holes, 'clock background rows %r have holes' % holes)
 
     # digits
     w, h, pal, rows = read_bmp8(load('clock_digits.bmp'))
@@ -1119,14 +1121,13 @@ def check(art_dir):
         cell = [pal[rows[y][x]] for y in range(h) for x in range(k * DIGIT_W, (k + 1) * DIGIT_W)]
         need(sum(1 for c in cell if c[1] > 200) > 30, 'digit %d has too few lit pixels' % k)
         need(not any(key_collides(c) for c in cell if c != MAGENTA), 'digit %d has near-key colours' % k)
-        for y in range(h):
-            for x in (k * DIGIT_W, (k + 1) * DIGIT_W - 1):
-                need(pal[rows[y][x]] == MAGENTA, 'digit %d margin column not transparent' % k)
+        edge = [pal[rows[y][x]] for y in range(h) for x in (k * DIGIT_W, (k + 1) * DIGIT_W - 1)]
+        edge += [pal[rows[y][x]] for y in (0, h - 1) for x in range(k * DIGIT_W, (k + 1) * DIGIT_W)]
+        need(all(c == MAGENTA for c in edge), 'digit %d cell border not transparent' % k)
         # no pink fringe: opaque pixels must lie between the panel and the
         # segment colours, never towards magenta
-        for c in cell:
-            if c != MAGENTA:
-                need(c[1] >= c[0] - 2 and c[1] >= c[2] - 2, 'digit %d has a pinkish pixel %r' % (k, c))
+        pink = [c for c in cell if c != MAGENTA and (c[1] < c[0] - 2 or c[1] < c[2] - 2)]
+        need(not pink, 'digit %d has pinkish pixels, e.g. %r' % (k, pink[:1]))
 
     # message background
     w, h, pal, rows = read_bmp8(load('message_background.bmp'))
@@ -1170,7 +1171,7 @@ def check(art_dir):
     need(samples[0] == 0 and samples[-1] == 0, 'message.wav does not start and end at silence')
     need(abs(samples[1]) < 200 and abs(samples[-2]) < 200, 'message.wav ends are not soft')
     need(0 < max(abs(s) for s in samples) < 16384, 'message.wav level out of range')
-    return problems
+    return passed[0], problems
 
 
 def write_preview(files, out_dir):
@@ -1248,10 +1249,12 @@ def icon_pixels(data, size):
 
 def main(argv):
     if '--check' in argv:
-        problems = check(ART_DIR)
+        i = argv.index('--check')
+        art_dir = argv[i + 1] if i + 1 < len(argv) else ART_DIR
+        passed, problems = check(art_dir)
         for p in problems:
             print('FAIL:', p)
-        print('%d passed, %d failed' % (1 if not problems else 0, 1 if problems else 0))
+        print('%d passed, %d failed' % (passed, len(problems)))
         return 1 if problems else 0
     files = build_all()
     os.makedirs(ART_DIR, exist_ok=True)
@@ -1259,9 +1262,10 @@ def main(argv):
         with open(os.path.join(ART_DIR, name), 'wb') as f:
             f.write(files[name])
         print('wrote %s (%d bytes)' % (name, len(files[name])))
-    problems = check(ART_DIR)
+    passed, problems = check(ART_DIR)
     for p in problems:
         print('FAIL:', p)
+    print('check: %d passed, %d failed' % (passed, len(problems)))
     if '--preview' in argv:
         i = argv.index('--preview')
         out = argv[i + 1] if i + 1 < len(argv) else '/tmp/assets-preview'
