@@ -40,3 +40,14 @@ void ClampSlots(SlotRect slots[DIGIT_SLOTS], int first, int last, uint32_t cellW
         s->bottom = (int32_t)(s->top + h);
     }
 }
+
+void ClampDigitRange(int32_t* first, int32_t* last) {
+    if (*first < 0 || *first > DIGIT_SLOTS - 1)
+        *first = 0;
+    if (*last < 0 || *last > DIGIT_SLOTS - 1)
+        *last = DIGIT_SLOTS - 1;
+    if (*first >= *last) {
+        *first = 0;
+        *last = DIGIT_SLOTS - 1;
+    }
+}

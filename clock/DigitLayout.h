@@ -26,4 +26,8 @@ void SizeSlots(SlotRect slots[DIGIT_SLOTS], uint32_t cellWidth, uint32_t digitsH
 void ClampSlots(SlotRect slots[DIGIT_SLOTS], int first, int last, uint32_t cellWidth, uint32_t digitsHeight,
                 uint32_t backgroundWidth, uint32_t backgroundHeight);
 
+// Range rules of the shown slots: first outside 0..11 becomes 0, last outside it
+// becomes 11; then, unless first is below last, the whole range 0..11.
+void ClampDigitRange(int32_t* first, int32_t* last);
+
 #endif

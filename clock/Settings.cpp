@@ -1,7 +1,7 @@
 #include "Settings.h"
 #include "Files.h"
 #include "Program.h"
-#include "SettingsValues.h"
+#include "ProfileValues.h"
 
 #include <cstdio>
 #include <cstring>

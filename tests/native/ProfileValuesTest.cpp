@@ -1,8 +1,9 @@
-#include "SettingsValues.h"
+#include "ProfileValues.h"
+#include "DigitLayout.h"
 
 #include <gtest/gtest.h>
 
-TEST(SettingsValues, IntegersAreReadByTheirLeadingDigits) {
+TEST(ProfileValues, IntegersAreReadByTheirLeadingDigits) {
     EXPECT_EQ(ReadInteger("2"), 2);
     EXPECT_EQ(ReadInteger("12abc"), 12);
     EXPECT_EQ(ReadInteger("abc"), 0);
@@ -16,7 +17,7 @@ TEST(SettingsValues, IntegersAreReadByTheirLeadingDigits) {
     EXPECT_EQ(ReadInteger(nullptr), 0);
 }
 
-TEST(SettingsValues, PairsKeepWhatCannotBeRead) {
+TEST(ProfileValues, PairsKeepWhatCannotBeRead) {
     int32_t x = 7, y = 8;
     EXPECT_EQ(ReadPair("10,20", &x, &y), 2);
     EXPECT_EQ(x, 10);
@@ -43,7 +44,26 @@ TEST(SettingsValues, PairsKeepWhatCannotBeRead) {
     EXPECT_EQ(ReadPair("", &x, &y), 0);
 }
 
-TEST(SettingsValues, ColoursTakeUpToSixHexDigits) {
+TEST(ProfileValues, FourFieldsStopAtTheFirstUnreadable) {
+    int32_t area[4] = {1, 2, 3, 4};
+    EXPECT_EQ(ReadFields("10,20", area, 4), 2);
+    EXPECT_EQ(area[0], 10);
+    EXPECT_EQ(area[1], 20);
+    EXPECT_EQ(area[2], 3);
+    EXPECT_EQ(area[3], 4);
+    EXPECT_EQ(ReadFields("5,6,x,8", area, 4), 2);
+    EXPECT_EQ(area[3], 4); // after a field that cannot be read, nothing more is taken
+    EXPECT_EQ(ReadFields("15,12,410,132", area, 4), 4);
+    EXPECT_EQ(area[2], 410);
+    EXPECT_EQ(area[3], 132);
+}
+
+TEST(ProfileValues, ColoursTakeUpToSixHexDigits) {
+    uint32_t kept = 0xABCDEF;
+    EXPECT_EQ(ReadHexColorInto("zz", &kept), 0);
+    EXPECT_EQ(kept, 0xABCDEFu);
+    EXPECT_EQ(ReadHexColorInto("0000FF", &kept), 1);
+    EXPECT_EQ(kept, 0xFFu);
     EXPECT_EQ(ReadHexColor("FF00FF"), 0xFF00FFu);
     EXPECT_EQ(ReadHexColor("0000ff"), 0x0000FFu);
     EXPECT_EQ(ReadHexColor("1234567"), 0x123456u);
@@ -52,7 +72,7 @@ TEST(SettingsValues, ColoursTakeUpToSixHexDigits) {
     EXPECT_EQ(ReadHexColor(""), 0u);
 }
 
-TEST(SettingsValues, DigitRangeRules) {
+TEST(DigitLayout, DigitRangeRules) {
     struct Case {
         int32_t first, last, wantFirst, wantLast;
     } cases[] = {
