@@ -3,11 +3,12 @@
 # make build  builds the native tests and both Windows builds
 # make dist   packs the 32-bit programs into build/vantel.zip
 # make assets remakes the pictures, icons, cursor and sound in resources/art
+# make bench  builds and runs the benchmarks under wine64 on a private Xvfb
 
 BUILD := build
 JOBS ?= 2
 
-.PHONY: all deps build run test dist assets clean
+.PHONY: all deps build run test dist assets bench clean
 all: build
 
 deps:
@@ -38,6 +39,11 @@ dist: build
 
 assets:
 	@python3 resources/tools/make_assets.py
+
+bench: deps
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD)/win64 --target region_bench -j$(JOBS)
+	@tests/bench/run-bench.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

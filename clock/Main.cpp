@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "Dialogs.h"
+#include "EventCheck.h"
+#include "Launcher.h"
 #include "Display.h"
 #include "Files.h"
 #include "Program.h"
@@ -35,6 +37,7 @@ static LRESULT OnCreate(HWND window) {
     BuildDigitCells(DigitsWidth(), DigitsHeight());
     ClampDigitSlots();
     CreateSoundDevice(window);
+    StartLauncher(window, g_program.messageSettingsPath);
     if (g_settings.displayPastEvents)
         CollectMissedEvents();
     if (!StartTimers(window))
@@ -46,6 +49,8 @@ static LRESULT OnCreate(HWND window) {
 
 static void OnDestroy(HWND window) {
     StopTimers();
+    StopLauncher();
+    ReleaseEventSounds();
     ReleaseSoundDevice();
     ReleaseDisplay();
     SaveSettings(window);
@@ -58,6 +63,12 @@ static void OnPaint(HWND window) {
     RepaintFace();
     ResumeDrawing();
     EndPaint(window, &paint);
+}
+
+// A failure met on another thread, shown here so that no timer waits for the box.
+static void OnReport(HWND window, LPARAM text) {
+    MessageBoxA(window, (const char*)text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+    HeapFree(GetProcessHeap(), 0, (void*)text);
 }
 
 static void OnEndSession(HWND window, WPARAM ending) {
@@ -79,8 +90,7 @@ static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
     if (g_settings.clockMode != 2)
         EnableMenuItem(popup, 3, MF_BYPOSITION | MF_GRAYED);
     TrackPopupMenuEx(popup, 0, at.x, at.y, window, NULL);
-    DestroyMenu(popup);
-    DestroyMenu(menu);
+    DestroyMenu(menu); // destroys the popup with it
     RepaintFace();
     return 0;
 }
@@ -162,6 +172,7 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
     case WM_LBUTTONUP: OnLButtonUp(); return 0;
     case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
+    case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -202,6 +213,7 @@ static int InitInstance(HINSTANCE instance, int show) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
     (void)previous;
     (void)commandLine;
+    InitSchedule();
     if (!InitInstance(instance, show))
         return 0;
     MSG message;

@@ -3,7 +3,9 @@
 static HBITMAP LoadBitmapHandle(LPCSTR name, int width, int height) {
     HBITMAP bitmap =
         (HBITMAP)LoadImageA(GetModuleHandleA(NULL), name, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION);
-    if (!bitmap)
+    // A resource number is no file name: handed to the file search it would be read
+    // as a pointer.
+    if (!bitmap && !IS_INTRESOURCE(name))
         bitmap = (HBITMAP)LoadImageA(NULL, name, IMAGE_BITMAP, width, height,
                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     return bitmap;
@@ -134,6 +136,8 @@ DWORD MatchSurfaceColor(IDirectDrawSurface3* surface, COLORREF color) {
 }
 
 HRESULT SetSurfaceColorKey(IDirectDrawSurface3* surface, COLORREF color) {
+    if (!surface)
+        return E_FAIL;
     DDCOLORKEY key;
     key.dwColorSpaceLowValue = MatchSurfaceColor(surface, color);
     key.dwColorSpaceHighValue = key.dwColorSpaceLowValue;

@@ -114,6 +114,9 @@ static long CutSurfacePixels(HRGN region, HDC dc, const DDSURFACEDESC* desc, DWO
 int BuildWindowRegion(HWND window, IDirectDrawSurface3* background, COLORREF transparent, int variant) {
     int result = 0;
     g_shape.message[0] = '\0';
+    // A region built before and never handed to SetWindowRgn is still ours.
+    if (g_shape.region)
+        DeleteObject(g_shape.region);
     g_shape.region = NULL;
     if (!background)
         return 0;

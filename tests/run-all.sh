@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs every test level and ends in one summary line "tests: N passed, N failed".
 #   1. native unit tests of the platform-free logic (sanitizers on)
-#   2. Windows-side tests of the 64-bit build under wine64, on a private Xvfb
+#   2. Windows-side tests of the 64-bit build under wine64, on a private Xvfb (and those
+#      labelled depth16 on one of 16 bits per pixel)
 #   3. end-to-end tests of the real programs under wine64 and Xvfb
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,13 +33,26 @@ count_ctest "$log/native.txt"
 echo "== Windows-side tests under wine64"
 "$top/scripts/wine-prefix.sh" "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix"
+# One wineserver for the whole level: every test case is a process of its own, and
+# a server that stays up spares each of them the start of a new one.
+/usr/lib/wine/wineserver -p
 display=$(python3 "$top/tests/e2e/rig.py" free-display)
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-(cd "$build/win64" && ctest --output-on-failure --timeout 120) 2>&1 | tee "$log/windows.txt"
+(cd "$build/win64" && ctest -LE depth16 --output-on-failure --timeout 120) 2>&1 | tee "$log/windows.txt"
 count_ctest "$log/windows.txt"
+/usr/lib/wine/wineserver -k 2>/dev/null
+kill $xvfb 2>/dev/null
+wait $xvfb 2>/dev/null
+
+echo "== Windows-side tests on a 16-bit display"
+Xvfb ":$display" -screen 0 1024x768x16 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+(cd "$build/win64" && ctest -L depth16 --output-on-failure --timeout 120) 2>&1 | tee "$log/windows16.txt"
+count_ctest "$log/windows16.txt"
 /usr/lib/wine/wineserver -k 2>/dev/null
 kill $xvfb 2>/dev/null
 wait $xvfb 2>/dev/null

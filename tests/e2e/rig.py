@@ -1,0 +1,824 @@
+"""Rig for end-to-end tests of the real Windows programs under wine64 on a private Xvfb.
+
+One session serves a whole run: an Xvfb display, the Wine prefix of the build (made once)
+and its wineserver, kept alive between programs so each start is quick. Every test gets a
+fresh program folder (a temporary directory with copies of the executables and the files
+it chooses) and a HOME of its own whose ALSA configuration writes every played sample to
+a file. Tests start programs, find their windows through winprobe (a Windows console
+program of this repository that sees Win32 classes, styles and regions), drive them with
+real X input (xdotool), capture the screen (ImageMagick) and read what the programs wrote.
+
+A test case looks like this:
+
+    class ClockTest(rig.TestCase):
+        def test_escape_ends_the_clock(self):
+            clock = self.start_program("vantel.exe")
+            window = rig.wait_window("Vantel", "Vantel - Digital clock")
+            rig.key(window, "Escape")
+            self.assertEqual(clock.wait_exit(), 0)
+
+What there is, at a glance:
+  rig.TestCase             make_folder(programs, files) -> ProgramFolder; start_program(name, folder) -> Program
+  ProgramFolder            path, home, file(), exists(), write(), read_text(), read_ini(), windows_path(),
+                           played() (bytes the programs played), processes(), remove()
+  Program                  pid, running(), wait_exit() -> exit code, kill(), log()
+  wait_window(class, title, rects=, points=), find_window(...), list_windows(class), wait_menu()
+                           -> Window: class_name, title, rect, style, exstyle, visible, foreground,
+                              region_type, region_box, region_rects, in_region[(x, y)]
+  wait_window_moved(window, rect); x_window(window); x_geometry(xid); x_shape(xid)
+  key(window, *keys); click(x, y, button); double_click(x, y); drag(start, end); move_pointer(x, y)
+  capture(rect) -> Image; Image.load(path); differences(actual, expected, tolerance, skip);
+  menu_rows(picture) -> MenuRow items of a captured popup menu; DESKTOP_COLOUR; ART (resources/art)
+  wait_until(condition, timeout, what); session(depth) (24 unless a test asks for 16 or 8)
+
+Every wait is bounded (WaitTimeout when it runs out). Every process a test starts is
+ended by id in the test's clean-up, whether it passed or not; tests/e2e/run.py shuts the
+session down (wineserver and Xvfb) at the end of the run. VANTEL_E2E_TRACE=1 shows each
+tool the rig runs and how long it took.
+
+    python3 rig.py free-display    prints the number of a free X display
+"""
+
+import ctypes
+import ctypes.util
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+TOP = Path(__file__).resolve().parents[2]
+# VANTEL_BUILD_DIR runs the tests against another build folder than the repository's.
+BUILD = Path(os.environ.get("VANTEL_BUILD_DIR") or TOP / "build")
+WIN64 = BUILD / "win64"
+PROBE = WIN64 / "tests" / "tools" / "winprobe.exe"
+ART = TOP / "resources" / "art"
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+# What the screen shows where no window is (in the holes of a shaped window, for instance).
+DESKTOP_COLOUR = (58, 110, 165)
+
+# Bounds of the waits, in seconds.
+WINDOW_TIMEOUT = 20.0  # a program's window appears (the first start of a run is the slowest)
+ACTION_TIMEOUT = 10.0  # a window reacts to input, a process ends
+TOOL_TIMEOUT = 30.0  # one run of a helper tool (xdotool, import, convert, winprobe)
+
+
+class WaitTimeout(AssertionError):
+    """A bounded wait ran out; a test that meets it fails."""
+
+
+def wait_until(condition, timeout=ACTION_TIMEOUT, what="a condition", interval=0.05):
+    """Calls condition() until it returns a true value, which is returned, for at most timeout s.
+    what names the condition in the failure; a callable what is asked at the failure, so it
+    can tell what was last seen."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise WaitTimeout(f"gave up after {timeout:g} s waiting for {what() if callable(what) else what}")
+        time.sleep(interval)
+
+
+class Rect:
+    """A rectangle in screen or window pixels; right and bottom are exclusive."""
+
+    def __init__(self, left, top, right, bottom):
+        self.left, self.top, self.right, self.bottom = left, top, right, bottom
+
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+    @property
+    def centre(self):
+        return (self.left + self.right) // 2, (self.top + self.bottom) // 2
+
+    def moved(self, dx, dy):
+        return Rect(self.left + dx, self.top + dy, self.right + dx, self.bottom + dy)
+
+    def pixels(self):
+        """The set of (x, y) pixels the rectangle covers."""
+        return {(x, y) for y in range(self.top, self.bottom) for x in range(self.left, self.right)}
+
+    def __eq__(self, other):
+        return isinstance(other, Rect) and self.as_tuple() == other.as_tuple()
+
+    def __hash__(self):
+        return hash(self.as_tuple())
+
+    def as_tuple(self):
+        return (self.left, self.top, self.right, self.bottom)
+
+    def __repr__(self):
+        return f"Rect({self.left}, {self.top}, {self.right}, {self.bottom})"
+
+
+def pixels_of(rects):
+    """The set of (x, y) pixels covered by a list of Rects."""
+    covered = set()
+    for rect in rects:
+        covered |= rect.pixels()
+    return covered
+
+
+# ---------------------------------------------------------------------------------------
+# Session: display, prefix and wineserver
+
+def free_display(first=90, last=400):
+    """Number of an X display that has neither a lock file nor a socket."""
+    for number in range(first, last):
+        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            return number
+    raise RuntimeError(f"no free X display between :{first} and :{last - 1}")
+
+
+class Session:
+    """One Xvfb display and the Wine prefix of the build, with its wineserver kept alive."""
+
+    def __init__(self, depth=24, width=1024, height=768):
+        self.depth, self.width, self.height = depth, width, height
+        self.display = None
+        self.xvfb = None
+        self.prefix = Path(os.environ.get("WINEPREFIX") or BUILD / "wineprefix")
+        self.scratch = None  # temporary folder holding the test folders
+
+    def start(self):
+        for tool in ("Xvfb", "xdotool", "xdpyinfo", "xwininfo", "xsetroot", "import", "convert", "identify"):
+            if not shutil.which(tool):
+                raise RuntimeError(f"{tool} is not installed (scripts/install-deps.sh installs it)")
+        for path in (WINE, PROBE):
+            if not Path(path).exists():
+                raise RuntimeError(f"{path} is missing (build with 'make build')")
+        self.scratch = Path(tempfile.mkdtemp(prefix="vantel-e2e-"))
+        try:
+            self._start_xvfb()
+            subprocess.run([str(TOP / "scripts" / "wine-prefix.sh"), str(self.prefix)], check=True,
+                           timeout=300, stdout=subprocess.DEVNULL)
+            self._start_wineserver()
+            # The first program of a prefix also starts Wine's own services; let the probe
+            # pay for that so the tests' first start is as quick as the others.
+            self.run_probe(["list", "#none"])
+            # Wine's desktop paints the whole screen black when it starts; from now on the
+            # screen shows the root window's colour wherever no window covers it.
+            self.run_tool(["xsetroot", "-solid", "#%02x%02x%02x" % DESKTOP_COLOUR])
+        except BaseException:
+            self.stop()
+            raise
+
+    def _start_xvfb(self):
+        # Xvfb picks a free display itself and writes its number to the pipe once it is
+        # ready: no race with another run looking for a free number at the same time.
+        read_end, write_end = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.width}x{self.height}x{self.depth}",
+                 "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            answer = b""
+            deadline = time.monotonic() + 20
+            while not answer.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], max(deadline - time.monotonic(), 0))
+                chunk = os.read(read_end, 32) if ready else b""
+                if not chunk:
+                    break
+                answer += chunk
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        if not answer.strip().isdigit():
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{int(answer)}"
+
+    def _start_wineserver(self):
+        # -p keeps the wineserver (and with it Wine's services) alive between programs.
+        deadline = time.monotonic() + 30
+        while True:
+            # No pipes: the wineserver goes on in the background and would keep them open.
+            result = subprocess.run([WINESERVER, "-p"], env=self.env(), timeout=TOOL_TIMEOUT,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if result.returncode == 0:
+                return
+            # A wineserver of the prefix is still running, for instance one that is ending
+            # after an earlier run: wait for it, then start ours.
+            if time.monotonic() >= deadline:
+                raise RuntimeError(f"cannot start the wineserver of {self.prefix}: another one keeps running")
+            subprocess.run([WINESERVER, "-w"], env=self.env(), timeout=TOOL_TIMEOUT)
+
+    def _end_xvfb(self):
+        if self.xvfb and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait(10)
+        self.xvfb = None
+
+    def stop(self):
+        """Shuts down the prefix's wineserver (ending any program still in it) and Xvfb."""
+        if self.display:
+            subprocess.run([WINESERVER, "-k"], env=self.env(), timeout=TOOL_TIMEOUT,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._end_xvfb()
+        if self.scratch:
+            shutil.rmtree(self.scratch, ignore_errors=True)
+            self.scratch = None
+
+    def env(self, home=None):
+        """Environment of the programs and tools of this session."""
+        env = dict(os.environ)
+        env.update(DISPLAY=self.display or "", WINEPREFIX=str(self.prefix), WINEARCH="win64",
+                   WINEDEBUG="-all", WINE_D3D_CONFIG="renderer=no3d",
+                   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+        if home:
+            env["HOME"] = str(home)
+        return env
+
+    def run_tool(self, args, timeout=TOOL_TIMEOUT, check=True):
+        """Runs a helper tool on the display; returns its standard output as bytes."""
+        started = time.monotonic()
+        result = subprocess.run(args, env=self.env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                timeout=timeout)
+        _trace(started, args)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{' '.join(map(str, args))} failed ({result.returncode}): "
+                               f"{result.stderr.decode(errors='replace').strip()}")
+        return result.stdout
+
+    def run_probe(self, args, timeout=TOOL_TIMEOUT):
+        """Runs winprobe with the arguments; returns its lines."""
+        args = [str(a) for a in args]
+        # Files, not pipes: Wine's services that a Wine process may start go on running
+        # with its output handles, and a pipe would then never reach its end.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            started = time.monotonic()
+            code = subprocess.run([WINE, str(PROBE)] + args, env=self.env(), stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=err, timeout=timeout).returncode
+            _trace(started, ["winprobe"] + args)
+            out.seek(0)
+            err.seek(0)
+            if code not in (0, 1):
+                raise RuntimeError(f"winprobe {' '.join(args)} failed ({code}): "
+                                   f"{err.read().decode(errors='replace').strip()}")
+            return out.read().decode("latin-1").splitlines()
+
+
+def _trace(started, args):
+    """With VANTEL_E2E_TRACE=1 in the environment, every tool run is shown with its time."""
+    if os.environ.get("VANTEL_E2E_TRACE") == "1":
+        sys.stderr.write(f"    [{time.monotonic() - started:5.2f} s] {' '.join(map(str, args))}\n")
+
+
+_session = None
+_start_failure = {}  # colour depth -> why a session of it could not start
+
+
+def session(depth=None):
+    """The session of the run, started (24 bits per pixel unless depth says otherwise) at the
+    first call. A call with another colour depth ends the current session and starts one of
+    that depth (as in a test class's setUp: rig.session(16)); calls without a depth keep the
+    current one."""
+    global _session
+    if depth is not None and _session and _session.depth != depth:
+        shutdown()
+    depth = depth or 24
+    if not _session:
+        if depth in _start_failure:
+            raise RuntimeError(f"the test session could not start: {_start_failure[depth]}")
+        started = Session(depth)
+        try:
+            started.start()
+        except Exception as error:
+            _start_failure[depth] = error
+            raise
+        _session = started
+    return _session
+
+
+def shutdown():
+    """Ends the session: the wineserver of the prefix and the Xvfb. Safe to call twice."""
+    global _session
+    if _session:
+        _session.stop()
+        _session = None
+
+
+# ---------------------------------------------------------------------------------------
+# Program folders and programs
+
+ASOUNDRC = 'pcm.!default {{ type file slave.pcm "null" file "{}" format "raw" }}\n'
+
+
+class ProgramFolder:
+    """A fresh folder with copies of the programs, beside a HOME of its own.
+
+    files maps a file name in the program folder to its content: bytes, a str (written as
+    ANSI text, Windows line ends) or a Path of a file to copy (for bitmaps and waves).
+    """
+
+    def __init__(self, session, programs=("vantel.exe",), files=None):
+        self.root = Path(tempfile.mkdtemp(prefix="test-", dir=session.scratch))
+        self.path = self.root / "program"
+        self.home = self.root / "home"
+        self.logs = self.root / "logs"
+        for folder in (self.path, self.home, self.logs):
+            folder.mkdir()
+        for name in programs:
+            built = WIN64 / name
+            if not built.exists():
+                raise RuntimeError(f"{built} is missing (build with 'make build')")
+            shutil.copy2(built, self.path / name)
+        for name, content in (files or {}).items():
+            self.write(name, content)
+        self.played_path = self.home / "played.raw"
+        (self.home / ".asoundrc").write_text(ASOUNDRC.format(self.played_path))
+
+    def file(self, name):
+        return self.path / name
+
+    def exists(self, name):
+        return self.file(name).exists()
+
+    def write(self, name, content):
+        target = self.file(name)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        if isinstance(content, Path):
+            shutil.copy2(content, target)
+        elif isinstance(content, str):
+            target.write_bytes(content.replace("\r\n", "\n").replace("\n", "\r\n").encode("latin-1"))
+        else:
+            target.write_bytes(content)
+
+    def read_bytes(self, name):
+        return self.file(name).read_bytes()
+
+    def read_text(self, name):
+        """A file as the programs write it: ANSI text, Windows line ends turned into \\n."""
+        return self.read_bytes(name).decode("latin-1").replace("\r\n", "\n")
+
+    def read_ini(self, name):
+        return IniFile(self.read_text(name))
+
+    def windows_path(self, name=""):
+        """The Windows path (drive Z:) of a file in the program folder, for settings files."""
+        return "Z:" + str(self.path / name).rstrip("/").replace("/", "\\")
+
+    def played(self):
+        """Every sample the programs of this folder played so far (raw bytes)."""
+        return self.played_path.read_bytes() if self.played_path.exists() else b""
+
+    def processes(self):
+        """Ids of the running processes whose command line names this folder: the programs
+        started from it, also those started by another program (Wine shows their Windows path)."""
+        needles = (str(self.path).lower(), self.windows_path().lower())
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                command = Path(f"/proc/{entry}/cmdline").read_bytes().decode("latin-1").lower()
+            except OSError:
+                continue
+            if any(needle in command for needle in needles):
+                found.append(int(entry))
+        return found
+
+    def remove(self):
+        """Ends every process still running from the folder (by id), then deletes the folder."""
+        for pid in self.processes():
+            try:
+                os.kill(pid, 9)
+            except ProcessLookupError:
+                pass
+        wait_until(lambda: not self.processes(), what=f"the processes of {self.path} to end")
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Program:
+    """A program started from a program folder; its Unix process is the Windows process."""
+
+    def __init__(self, session, folder, name):
+        self.name = name
+        self.folder = folder
+        log = open(folder.logs / f"{name}.log", "ab")
+        try:
+            self.process = subprocess.Popen([WINE, str(folder.file(name))], cwd=folder.path,
+                                            env=session.env(home=folder.home), stdin=subprocess.DEVNULL,
+                                            stdout=log, stderr=log)
+        finally:
+            log.close()
+        self.pid = self.process.pid
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait_exit(self, timeout=ACTION_TIMEOUT):
+        """Waits for the process to end; returns its exit code."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise WaitTimeout(f"{self.name} (pid {self.pid}) still runs after {timeout:g} s") from None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+        self.process.wait(ACTION_TIMEOUT)
+
+    def log(self):
+        """What Wine and the program wrote to standard output and error."""
+        return (self.folder.logs / f"{self.name}.log").read_text(errors="replace")
+
+
+class TestCase(unittest.TestCase):
+    """A test case whose folders and programs are cleaned up after each test, pass or fail."""
+
+    def make_folder(self, programs=("vantel.exe",), files=None):
+        folder = ProgramFolder(session(), programs, files)
+        self.addCleanup(folder.remove)
+        return folder
+
+    def start_program(self, name="vantel.exe", folder=None):
+        """Starts a program from folder (default: a fresh folder with only that program)."""
+        folder = folder or self.make_folder((name,))
+        if not folder.exists(name):
+            raise RuntimeError(f"{name} is not in the program folder {folder.path}")
+        program = Program(session(), folder, name)
+        self.addCleanup(program.kill)
+        return program
+
+
+# ---------------------------------------------------------------------------------------
+# Windows, as the Windows side sees them (winprobe)
+
+class Window:
+    """One window as winprobe reported it."""
+
+    def __init__(self, facts):
+        self.handle = int(facts["window"][0], 16)
+        self.class_name = facts.get("class", [""])[0]
+        self.title = facts.get("title", [""])[0]
+        self.rect = Rect(*map(int, facts["rect"][0].split()))
+        self.style = int(facts["style"][0], 16)
+        self.exstyle = int(facts["exstyle"][0], 16)
+        self.visible = facts["visible"][0] == "1"
+        self.enabled = facts["enabled"][0] == "1"
+        self.foreground = facts["foreground"][0] == "1"
+        region = facts["region"][0].split()
+        self.region_type = region[0]  # none, null, simple, complex or error
+        self.region_box = Rect(*map(int, region[1:])) if len(region) == 5 else None
+        self.region_rects = [Rect(*map(int, r.split())) for r in facts.get("regionrect", [])]
+        self.in_region = {}
+        for line in facts.get("point", []):
+            x, y, inside = map(int, line.split())
+            self.in_region[(x, y)] = inside == 1
+
+    def __repr__(self):
+        return f"Window({self.class_name!r}, {self.title!r}, {self.rect})"
+
+
+def _parse_windows(lines):
+    windows, facts = [], None
+    for line in lines:
+        key, _, value = line.rstrip("\r").partition(" ")
+        if key == "window":
+            facts = {}
+        if facts is None:
+            continue
+        if key == "end":
+            windows.append(Window(facts))
+            facts = None
+        else:
+            facts.setdefault(key, []).append(value)
+    return windows
+
+
+def find_window(class_name, title, rects=False, points=(), wait=0.0):
+    """The top-level window of that Win32 class and title (None for any), or None.
+    rects lists its region's rectangles; points are (x, y) in window coordinates to test
+    against its region (Window.in_region); wait polls up to that many seconds for it to be
+    visible."""
+    args = ["window", class_name or "-", title or "-"]
+    if wait:
+        args += ["--wait", int(wait * 1000)]
+    if rects:
+        args.append("--rects")
+    for x, y in points:
+        args += ["--point", f"{x},{y}"]
+    found = _parse_windows(session().run_probe(args, timeout=wait + TOOL_TIMEOUT))
+    return found[0] if found else None
+
+
+def wait_window(class_name, title, timeout=WINDOW_TIMEOUT, rects=False, points=()):
+    """Waits until the window exists and is visible; returns it."""
+    window = find_window(class_name, title, rects, points, wait=timeout)
+    if not window or not window.visible:
+        raise WaitTimeout(f"no visible window of class {class_name!r} and title {title!r} "
+                          f"after {timeout:g} s")
+    return window
+
+
+def list_windows(class_name, wait=0.0):
+    """Every visible top-level window of the class; wait polls up to that many seconds for one."""
+    args = ["list", class_name] + (["--wait", int(wait * 1000)] if wait else [])
+    return _parse_windows(session().run_probe(args, timeout=wait + TOOL_TIMEOUT))
+
+
+POPUP_MENU_CLASS = "#32768"
+
+
+def wait_menu(timeout=ACTION_TIMEOUT):
+    """Waits for an open popup menu; returns its window (the first when several are open)."""
+    menus = list_windows(POPUP_MENU_CLASS, wait=timeout)
+    if not menus:
+        raise WaitTimeout(f"no popup menu opened within {timeout:g} s")
+    return menus[0]
+
+
+def wait_window_moved(window, rect, timeout=ACTION_TIMEOUT):
+    """Waits until the window's rectangle is rect; returns the window as then probed."""
+    found = [None]
+
+    def moved():
+        found[0] = find_window(window.class_name, window.title)
+        return found[0] is not None and found[0].rect == rect
+
+    wait_until(moved, timeout, lambda: f"{window.title!r} to be at {rect} (last seen: {found[0]})")
+    return found[0]
+
+
+# ---------------------------------------------------------------------------------------
+# The X side: windows, shapes, input
+
+def x_window(window):
+    """The X window id of a Wine top-level window: the mapped one with its title and place."""
+    out = session().run_tool(["xdotool", "search", "--onlyvisible", "--name", "^" + _regex(window.title) + "$"],
+                             check=False)
+    for xid in out.split():
+        if x_geometry(int(xid)) == window.rect:
+            return int(xid)
+    raise AssertionError(f"no X window for {window}")
+
+
+def _regex(text):
+    return "".join("\\" + c if c in ".^$*+?()[]{}|\\" else c for c in text)
+
+
+def x_geometry(xid):
+    """The X window's rectangle on the screen, as the X server has it."""
+    facts = {}
+    for line in session().run_tool(["xwininfo", "-id", str(xid)]).decode().splitlines():
+        key, _, value = line.strip().partition(":")
+        facts[key] = value.strip()
+    left, top = int(facts["Absolute upper-left X"]), int(facts["Absolute upper-left Y"])
+    return Rect(left, top, left + int(facts["Width"]), top + int(facts["Height"]))
+
+
+class _XRectangle(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
+
+
+def x_shape(xid):
+    """The bounding shape the X server holds for the window, as Rects in window coordinates,
+    or None when the window is not shaped (then it is its whole rectangle)."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xext = ctypes.CDLL(ctypes.util.find_library("Xext"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    integer = ctypes.POINTER(ctypes.c_int)
+    uinteger = ctypes.POINTER(ctypes.c_uint)
+    xext.XShapeQueryExtents.argtypes = [ctypes.c_void_p, ctypes.c_ulong, integer, integer, integer,
+                                        uinteger, uinteger, integer, integer, integer, uinteger, uinteger]
+    xext.XShapeGetRectangles.restype = ctypes.POINTER(_XRectangle)
+    xext.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, integer, integer]
+    display = x11.XOpenDisplay(session().display.encode())
+    if not display:
+        raise RuntimeError(f"cannot open display {session().display}")
+    try:
+        shaped, clip_shaped = ctypes.c_int(), ctypes.c_int()
+        ints = [ctypes.c_int() for _ in range(4)]
+        uints = [ctypes.c_uint() for _ in range(4)]
+        if not xext.XShapeQueryExtents(display, xid, ctypes.byref(shaped), ctypes.byref(ints[0]),
+                                       ctypes.byref(ints[1]), ctypes.byref(uints[0]), ctypes.byref(uints[1]),
+                                       ctypes.byref(clip_shaped), ctypes.byref(ints[2]), ctypes.byref(ints[3]),
+                                       ctypes.byref(uints[2]), ctypes.byref(uints[3])):
+            raise RuntimeError("the X server has no SHAPE extension")
+        if not shaped.value:
+            return None
+        count, ordering = ctypes.c_int(), ctypes.c_int()
+        rects = xext.XShapeGetRectangles(display, xid, 0, ctypes.byref(count), ctypes.byref(ordering))
+        try:
+            return [Rect(r.x, r.y, r.x + r.width, r.y + r.height) for r in rects[:count.value]]
+        finally:
+            if rects:
+                x11.XFree(rects)
+    finally:
+        x11.XCloseDisplay(display)
+
+
+def key(window, *keys):
+    """Gives the window the keyboard focus and types the keys (xdotool names: Escape, F5,
+    shift+F10, Menu, x...). While a window's popup menu is open, keys to the window go to
+    the menu."""
+    session().run_tool(["xdotool", "windowfocus", "--sync", str(x_window(window))])
+    session().run_tool(["xdotool", "key", "--delay", "50"] + list(keys))
+
+
+def pointer():
+    """Where the pointer is: (x, y) on the screen."""
+    facts = dict(line.split("=", 1) for line in
+                 session().run_tool(["xdotool", "getmouselocation", "--shell"]).decode().split())
+    return int(facts["X"]), int(facts["Y"])
+
+
+def move_pointer(x, y):
+    """Moves the pointer to the screen point (kept on the screen)."""
+    x = min(max(x, 0), session().width - 1)
+    y = min(max(y, 0), session().height - 1)
+    # xdotool's --sync waits for the pointer to move: long, when it is there already.
+    if pointer() != (x, y):
+        session().run_tool(["xdotool", "mousemove", "--sync", str(x), str(y)])
+
+
+def click(x, y, button=1):
+    """Moves the pointer to the screen point and clicks (1 left, 3 right)."""
+    move_pointer(x, y)
+    session().run_tool(["xdotool", "click", str(button)])
+
+
+def double_click(x, y, button=1):
+    move_pointer(x, y)
+    session().run_tool(["xdotool", "click", "--repeat", "2", "--delay", "80", str(button)])
+
+
+def drag(start, end, steps=8, button=1):
+    """Presses the button at start, moves in steps to end and releases it there."""
+    move_pointer(*start)
+    session().run_tool(["xdotool", "mousedown", str(button)])
+    for step in range(1, steps + 1):
+        move_pointer(start[0] + (end[0] - start[0]) * step // steps,
+                     start[1] + (end[1] - start[1]) * step // steps)
+    session().run_tool(["xdotool", "mouseup", str(button)])
+
+
+# ---------------------------------------------------------------------------------------
+# Pictures
+
+class Image:
+    """An RGB picture: width, height and 3 bytes a pixel, rows from the top."""
+
+    def __init__(self, width, height, data):
+        if len(data) != width * height * 3:
+            raise ValueError(f"{len(data)} bytes for a {width}x{height} picture")
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        at = (y * self.width + x) * 3
+        return tuple(self.data[at:at + 3])
+
+    def crop(self, rect):
+        rows = [self.data[(y * self.width + rect.left) * 3:(y * self.width + rect.right) * 3]
+                for y in range(rect.top, rect.bottom)]
+        return Image(rect.width, rect.height, b"".join(rows))
+
+    @staticmethod
+    def load(path):
+        """Any picture file ImageMagick reads (BMP, PNG...)."""
+        size = subprocess.run(["identify", "-format", "%w %h", str(path)], stdout=subprocess.PIPE, check=True,
+                              timeout=TOOL_TIMEOUT).stdout.split()
+        data = subprocess.run(["convert", str(path), "-depth", "8", "rgb:-"], stdout=subprocess.PIPE, check=True,
+                              timeout=TOOL_TIMEOUT).stdout
+        return Image(int(size[0]), int(size[1]), data)
+
+    def save(self, path):
+        """Writes the picture as a PNG (for looking at a failure)."""
+        subprocess.run(["convert", "-size", f"{self.width}x{self.height}", "-depth", "8", "rgb:-", str(path)],
+                       input=self.data, check=True, timeout=TOOL_TIMEOUT)
+
+
+def capture(rect):
+    """What the screen shows in the rectangle."""
+    data = session().run_tool(["import", "-silent", "-window", "root", "-crop",
+                               f"{rect.width}x{rect.height}+{rect.left}+{rect.top}", "-depth", "8", "rgb:-"])
+    return Image(rect.width, rect.height, data)
+
+
+def differences(actual, expected, tolerance=8, skip=None):
+    """Pixels where the pictures differ by more than tolerance in some channel, as a list of
+    (x, y, actual, expected). skip(x, y, expected_pixel) true leaves a pixel out."""
+    if (actual.width, actual.height) != (expected.width, expected.height):
+        raise ValueError("pictures of different sizes")
+    found = []
+    for y in range(expected.height):
+        for x in range(expected.width):
+            want, got = expected.pixel(x, y), actual.pixel(x, y)
+            if skip and skip(x, y, want):
+                continue
+            if max(abs(a - b) for a, b in zip(got, want)) > tolerance:
+                found.append((x, y, got, want))
+    return found
+
+
+class MenuRow:
+    """A horizontal band of a captured popup menu: kind is "text" or "separator"; top and
+    bottom are rows of the picture (bottom exclusive); darkest is the lowest brightness
+    (0-255) of its ink, the text colour of the item."""
+
+    def __init__(self, kind, top, bottom, darkest):
+        self.kind, self.top, self.bottom, self.darkest = kind, top, bottom, darkest
+
+    def __repr__(self):
+        return f"MenuRow({self.kind}, {self.top}-{self.bottom}, darkest {self.darkest})"
+
+
+def menu_rows(picture, border=4, gap=3):
+    """Splits a captured popup menu into its items, top to bottom, from the pixels alone:
+    rows with ink (pixels unlike the menu's background colour) form bands; a band whose
+    ink spans most of the width is a separator; text bands closer than gap rows are one
+    item (a text and its underlined mnemonic). border pixels at each edge are ignored.
+    Hover the pointer elsewhere first: a highlighted item has another background."""
+    inner = picture.crop(Rect(border, border, picture.width - border, picture.height - border))
+    counts = {}
+    for i in range(0, len(inner.data), 3):
+        colour = inner.data[i:i + 3]
+        counts[colour] = counts.get(colour, 0) + 1
+    background = tuple(max(counts, key=counts.get))
+
+    def brightness(pixel):
+        return (pixel[0] * 299 + pixel[1] * 587 + pixel[2] * 114) // 1000
+
+    rows, band = [], None
+    for y in range(inner.height + 1):
+        ink = []
+        if y < inner.height:
+            ink = [p for p in (inner.pixel(x, y) for x in range(inner.width))
+                   if max(abs(a - b) for a, b in zip(p, background)) > 40]
+        if ink and band is None:
+            band = [y, len(ink), 255]
+        if ink:
+            band[1] = max(band[1], len(ink))
+            band[2] = min(band[2], min(brightness(p) for p in ink))
+        elif band is not None:
+            kind = "separator" if band[1] > inner.width * 0.6 else "text"
+            last = rows[-1] if rows else None
+            if kind == "text" and last and last.kind == "text" and band[0] + border - last.bottom < gap:
+                last.bottom, last.darkest = y + border, min(last.darkest, band[2])
+            else:
+                rows.append(MenuRow(kind, band[0] + border, y + border, band[2]))
+            band = None
+    return rows
+
+
+# ---------------------------------------------------------------------------------------
+# Settings files
+
+class IniFile:
+    """A private-profile file as Windows reads it: sections and keys match without regard to
+    case; the first of repeated keys counts."""
+
+    def __init__(self, text):
+        self.sections = {}  # section name as written -> {key as written: value}
+        current = None
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and "]" in line:
+                current = self.sections.setdefault(line[1:line.index("]")], {})
+            elif current is not None and "=" in line:
+                name, _, value = line.partition("=")
+                current.setdefault(name.strip(), value.strip())
+
+    def section(self, name):
+        for section, keys in self.sections.items():
+            if section.lower() == name.lower():
+                return keys
+        return None
+
+    def get(self, section, key, default=None):
+        keys = self.section(section) or {}
+        for name, value in keys.items():
+            if name.lower() == key.lower():
+                return value
+        return default
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["free-display"]:
+        print(free_display())
+    else:
+        sys.exit(__doc__)

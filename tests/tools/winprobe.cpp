@@ -1,0 +1,223 @@
+// winprobe: tells the end-to-end tests what the X server cannot show about the
+// top-level windows of the programs under test (Win32 class, styles, region).
+// It runs in the same Wine prefix, so it sees the same windows.
+//
+// Usage:
+//   winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]...
+//       The window FindWindowA finds ("-" for CLASS or TITLE matches any).
+//       --wait polls until it exists and is visible, for at most MS milliseconds
+//       (a window is found while it is being created, before it has its size).
+//       --rects lists the rectangles of its region; --point asks whether a
+//       point (window coordinates, as the region's) lies in the region.
+//   winprobe list CLASS [--wait MS] [--rects] [--point X,Y]...
+//       Every visible top-level window of the class (popup menus are "#32768").
+//       --wait polls until at least one exists, for at most MS milliseconds.
+//
+// Output: one fact per line, "key value...", numbers in decimal unless 0x-prefixed:
+//   window 0x1234          starts the block of one window
+//   class Vantel
+//   title Vantel - Digital clock
+//   rect 10 10 226 81      window rectangle on the screen: left top right bottom
+//   style 0x94000000
+//   exstyle 0x00000080
+//   visible 1
+//   enabled 1
+//   foreground 1           1 when it is the foreground window
+//   region complex 0 0 216 71   type (none, null, simple, complex, error) and box
+//   regionrect 0 0 216 1   one per rectangle, with --rects
+//   point 5 5 0            with --point: the point and 1 when inside the region (inside
+//                          the window rectangle when there is no region)
+//   end                    ends the block
+//   count 1                closes the output: the number of blocks
+// Exit code: 0 when at least one window was found, 1 when none, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static const int kMaxPoints = 32;
+static const int kMaxWindows = 64;
+
+struct ProbeOptions {
+    const char* className; // NULL matches any class
+    const char* title;     // NULL matches any title
+    DWORD waitMs;          // how long to poll for the window
+    int listRects;         // 1: print the region's rectangles
+    int pointCount;        // number of points to test against the region
+    POINT points[kMaxPoints];
+};
+
+struct WindowList {
+    const char* className;
+    int count;
+    HWND windows[kMaxWindows];
+};
+
+static const char* RegionTypeName(int type) {
+    switch (type) {
+    case NULLREGION: return "null";
+    case SIMPLEREGION: return "simple";
+    case COMPLEXREGION: return "complex";
+    default: return "error";
+    }
+}
+
+// Prints the region lines of a window; a window without a region is "none".
+static void PrintRegion(HWND window, const ProbeOptions& options) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    int type = GetWindowRgn(window, region);
+    if (type == ERROR) {
+        // GetWindowRgn reports ERROR for a window that has no region at all: then the
+        // whole window rectangle counts.
+        RECT rect;
+        GetWindowRect(window, &rect);
+        printf("region none\n");
+        DeleteObject(region);
+        region = CreateRectRgn(0, 0, rect.right - rect.left, rect.bottom - rect.top);
+    } else {
+        RECT box;
+        GetRgnBox(region, &box);
+        printf("region %s %ld %ld %ld %ld\n", RegionTypeName(type), box.left, box.top, box.right, box.bottom);
+    }
+    if (options.listRects && type != ERROR) {
+        DWORD size = GetRegionData(region, 0, NULL);
+        RGNDATA* data = (RGNDATA*)malloc(size);
+        if (data && GetRegionData(region, size, data) == size) {
+            const RECT* rects = (const RECT*)data->Buffer;
+            for (DWORD i = 0; i < data->rdh.nCount; i++)
+                printf("regionrect %ld %ld %ld %ld\n", rects[i].left, rects[i].top, rects[i].right,
+                       rects[i].bottom);
+        }
+        free(data);
+    }
+    for (int i = 0; i < options.pointCount; i++) {
+        const POINT& p = options.points[i];
+        printf("point %ld %ld %d\n", p.x, p.y, PtInRegion(region, p.x, p.y) ? 1 : 0);
+    }
+    DeleteObject(region);
+}
+
+static void PrintWindow(HWND window, const ProbeOptions& options) {
+    char className[256] = "";
+    char title[512] = "";
+    RECT rect = {0, 0, 0, 0};
+    GetClassNameA(window, className, sizeof(className));
+    GetWindowTextA(window, title, sizeof(title));
+    GetWindowRect(window, &rect);
+    printf("window 0x%llx\n", (unsigned long long)(ULONG_PTR)window);
+    printf("class %s\n", className);
+    printf("title %s\n", title);
+    printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    printf("style 0x%08lx\n", (unsigned long)GetWindowLongPtrA(window, GWL_STYLE));
+    printf("exstyle 0x%08lx\n", (unsigned long)GetWindowLongPtrA(window, GWL_EXSTYLE));
+    printf("visible %d\n", IsWindowVisible(window) ? 1 : 0);
+    printf("enabled %d\n", IsWindowEnabled(window) ? 1 : 0);
+    printf("foreground %d\n", GetForegroundWindow() == window ? 1 : 0);
+    PrintRegion(window, options);
+    printf("end\n");
+}
+
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    WindowList* list = (WindowList*)param;
+    char className[256] = "";
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(className, list->className) == 0 && IsWindowVisible(window) && list->count < kMaxWindows)
+        list->windows[list->count++] = window;
+    return TRUE;
+}
+
+// Calls find until it reports a window or the wait is over; returns its last result.
+template <typename Find> static int PollUntilFound(DWORD waitMs, Find find) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        int found = find();
+        if (found || GetTickCount() - start >= waitMs)
+            return found;
+        Sleep(20);
+    }
+}
+
+static int ParsePoint(const char* text, POINT* point) {
+    char* end;
+    point->x = strtol(text, &end, 10);
+    if (*end != ',')
+        return 0;
+    point->y = strtol(end + 1, &end, 10);
+    return *end == '\0';
+}
+
+// Reads the options after the command's fixed arguments; 0 on bad usage.
+static int ParseOptions(int argc, char** argv, int first, ProbeOptions* options) {
+    for (int i = first; i < argc; i++) {
+        if (strcmp(argv[i], "--wait") == 0 && i + 1 < argc) {
+            options->waitMs = (DWORD)strtoul(argv[++i], NULL, 10);
+        } else if (strcmp(argv[i], "--rects") == 0) {
+            options->listRects = 1;
+        } else if (strcmp(argv[i], "--point") == 0 && i + 1 < argc && options->pointCount < kMaxPoints) {
+            if (!ParsePoint(argv[++i], &options->points[options->pointCount++]))
+                return 0;
+        } else {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+static const char* AnyWhenDash(const char* text) {
+    return strcmp(text, "-") == 0 ? NULL : text;
+}
+
+static int ProbeWindow(const ProbeOptions& options) {
+    HWND window = NULL;
+    PollUntilFound(options.waitMs, [&]() {
+        window = FindWindowA(options.className, options.title);
+        return window != NULL && IsWindowVisible(window);
+    });
+    if (window)
+        PrintWindow(window, options);
+    printf("count %d\n", window ? 1 : 0);
+    return window ? 0 : 1;
+}
+
+static int ProbeList(const ProbeOptions& options) {
+    WindowList list;
+    list.className = options.className;
+    PollUntilFound(options.waitMs, [&]() {
+        list.count = 0;
+        EnumWindows(CollectWindow, (LPARAM)&list);
+        return list.count > 0;
+    });
+    for (int i = 0; i < list.count; i++)
+        PrintWindow(list.windows[i], options);
+    printf("count %d\n", list.count);
+    return list.count ? 0 : 1;
+}
+
+static int Usage() {
+    fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]...\n"
+                    "       winprobe list CLASS [--wait MS]\n");
+    return 2;
+}
+
+int main(int argc, char** argv) {
+    ProbeOptions options;
+    ZeroMemory(&options, sizeof(options));
+    int result;
+    if (argc >= 4 && strcmp(argv[1], "window") == 0) {
+        options.className = AnyWhenDash(argv[2]);
+        options.title = AnyWhenDash(argv[3]);
+        if (!ParseOptions(argc, argv, 4, &options))
+            return Usage();
+        result = ProbeWindow(options);
+    } else if (argc >= 3 && strcmp(argv[1], "list") == 0) {
+        options.className = argv[2];
+        if (!ParseOptions(argc, argv, 3, &options))
+            return Usage();
+        result = ProbeList(options);
+    } else {
+        return Usage();
+    }
+    fflush(stdout);
+    return result;
+}
