@@ -70,6 +70,11 @@ TEST(ProfileValues, ColoursTakeUpToSixHexDigits) {
     EXPECT_EQ(ReadHexColor("12G"), 0x12u);
     EXPECT_EQ(ReadHexColor("xyz"), 0u);
     EXPECT_EQ(ReadHexColor(""), 0u);
+    EXPECT_EQ(ReadHexColor(" 00FF00"), 0x00FF00u);
+    // A sign is no hexadecimal digit: the colour stays, and never gains high bits.
+    EXPECT_EQ(ReadHexColorInto("-1", &kept), 0);
+    EXPECT_EQ(ReadHexColorInto("+FF", &kept), 0);
+    EXPECT_EQ(kept, 0xFFu);
 }
 
 TEST(DigitLayout, DigitRangeRules) {

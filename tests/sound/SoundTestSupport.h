@@ -1,0 +1,133 @@
+// Helpers of the Windows-side sound tests: wave images built chunk by chunk and an
+// independent reader for them, files in a temporary folder, buffer contents, the
+// ALSA file sink's output, and a watcher for message boxes.
+#ifndef VANTEL_SOUND_TEST_SUPPORT_H
+#define VANTEL_SOUND_TEST_SUPPORT_H
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <dsound.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+typedef std::vector<uint8_t> Bytes;
+
+void PutLE(Bytes& out, uint32_t value, int bytes);
+
+// A chunk: id, size (the data's, or `declared` when not negative), data, and a pad
+// byte when the data is odd.
+Bytes WaveChunk(const char* id, const Bytes& data, int64_t declared = -1);
+
+// The 16 bytes of a format (tag, channels, rate, bytes per second, block alignment,
+// bits per sample), followed by `tail` (extra size and extra bytes).
+Bytes WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& tail = {});
+
+// "RIFF", the length of what follows, "WAVE", the chunks.
+Bytes RiffWave(const std::vector<Bytes>& chunks);
+
+// `count` bytes of a fixed pattern that differs between neighbours.
+Bytes PatternBytes(size_t count, uint8_t seed);
+
+// 16-bit little-endian samples of a square wave of `hertz` and the given amplitude
+// (never 0), `channels` interleaved.
+Bytes SquareWave(uint32_t rate, uint16_t channels, uint32_t frames, uint32_t hertz, int16_t amplitude);
+
+// The first "fmt " and "data" chunks of a RIFF WAVE image, read independently of the
+// programs' code; `ok` is false when either is missing or runs past the image.
+struct WaveParts {
+    bool ok = false;
+    Bytes format;
+    Bytes samples;
+};
+WaveParts ParseWave(const Bytes& image);
+
+// The format block a wave file reader gives for a "fmt " chunk: 18 bytes plus the
+// extra bytes, extra size 0 for PCM and for chunks without the field.
+Bytes ExpectedFormatBlock(const Bytes& formatChunk);
+
+bool WriteWholeFile(const std::string& path, const Bytes& bytes);
+bool ReadWholeFile(const std::string& path, Bytes* bytes);
+
+// The bytes of a "WAVE" resource of the test program.
+Bytes ResourceBytes(LPCSTR name);
+
+// The buffer's whole contents, through Lock.
+Bytes BufferBytes(IDirectSoundBuffer* buffer);
+// The buffer's format block, through GetFormat.
+Bytes BufferFormat(IDirectSoundBuffer* buffer);
+
+// Polls `done` every 10 ms until it holds or `timeoutMs` has passed.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
+
+// A fresh folder under the temporary folder, removed with its files.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    std::string Path(const std::string& name) const {
+        return path_ + "\\" + name;
+    }
+
+  private:
+    std::string path_;
+};
+
+// A hidden top-level window for DirectSound's cooperative level and message boxes.
+HWND MakeHiddenWindow();
+
+// The home folder ctest gives this test (VANTEL_SOUND_HOME) as a Windows path,
+// empty when the variable is not set.
+std::string SoundHome();
+
+// What the ALSA file sink wrote: the newest "played-RATE-CHANNELS-BITS-FORMAT.raw"
+// in the sound home.
+struct PlayedOutput {
+    std::string path;
+    int rate = 0;
+    int channels = 0;
+    int bits = 0;
+    int FrameBytes() const {
+        return channels * bits / 8;
+    }
+};
+bool FindPlayedOutput(PlayedOutput* out);
+// Deletes what the sink wrote in earlier runs.
+void RemovePlayedOutput();
+
+// The stretch of non-silent frames in `bytes` from frame `fromFrame` on.
+struct SoundStretch {
+    int64_t first = -1; // first non-silent frame, -1 when all is silent
+    int64_t last = -1;  // last non-silent frame
+    int64_t loud = 0;   // non-silent frames in between, ends included
+    int64_t frames = 0; // frames in the file
+};
+SoundStretch FindSound(const Bytes& bytes, int frameBytes, int64_t fromFrame);
+
+// Watches, on a thread of its own, for message boxes of this process with the
+// caption, records them and closes each with OK.
+struct SeenBox {
+    std::string text;
+    HWND owner = NULL;
+    bool warningIcon = false;
+};
+class MessageBoxWatcher {
+  public:
+    explicit MessageBoxWatcher(const char* caption);
+    ~MessageBoxWatcher();
+    std::vector<SeenBox> Stop();
+
+  private:
+    static DWORD WINAPI Run(void* self);
+    std::string caption_;
+    HANDLE thread_ = NULL;
+    HANDLE stop_ = NULL;
+    CRITICAL_SECTION lock_;
+    std::vector<SeenBox> boxes_;
+};
+
+#endif
