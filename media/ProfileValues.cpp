@@ -59,9 +59,17 @@ int ReadPair(const char* text, int32_t* x, int32_t* y) {
     return read;
 }
 
+static int IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 int ReadHexColorInto(const char* text, uint32_t* color) {
+    // "%6X" alone would also take a sign: "-1" would become 0xFFFFFFFF, which is
+    // CLR_INVALID rather than a colour.
+    if (!text || !IsHexDigit(*SkipBlanks(text)))
+        return 0;
     unsigned int value = 0;
-    if (!text || sscanf(text, "%6X", &value) != 1)
+    if (sscanf(text, "%6X", &value) != 1)
         return 0;
     *color = value;
     return 1;
