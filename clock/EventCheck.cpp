@@ -1,7 +1,98 @@
 #include "EventCheck.h"
+#include "Launcher.h"
+#include "Schedule.h"
+#include "Settings.h"
+#include "Sound.h"
 
-// Events fall due once the reminders arrive; until then the event timer only ticks.
+#include <dsound.h>
 
-void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+enum { MAX_EVENT_SOUNDS = 8 };
 
-void CALLBACK CountdownTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+// Used only on the multimedia timer thread while the event timer runs.
+static struct {
+    UINT rebuildCountdown;  // ticks to the next rebuild of the due list; 0 at start
+    LONG beeped;            // 1 once the countdown's beep has been given
+    IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // event sounds still playing, oldest first
+    int soundCount;
+} g_check;
+
+static void ForgetSound(int index) {
+    g_check.sounds[index]->Release();
+    for (int i = index + 1; i < g_check.soundCount; i++)
+        g_check.sounds[i - 1] = g_check.sounds[i];
+    g_check.sounds[--g_check.soundCount] = NULL;
+}
+
+// Releases the buffers whose sound has ended, so they do not pile up until exit.
+static void ReleaseFinishedSounds() {
+    for (int i = g_check.soundCount - 1; i >= 0; i--)
+        if (SoundBufferFinished(g_check.sounds[i]))
+            ForgetSound(i);
+}
+
+static void PlayEventSound(const char* soundFile) {
+    ReleaseFinishedSounds();
+    IDirectSoundBuffer* buffer = MakeSoundBuffer(soundFile, SOUND_FILE);
+    if (!buffer)
+        return;
+    if (g_check.soundCount == MAX_EVENT_SOUNDS)
+        ForgetSound(0); // the oldest of many sounds at once makes way
+    g_check.sounds[g_check.soundCount++] = buffer;
+    buffer->Play(0, 0, 0);
+}
+
+static void CarryOut(const DueEntry* entry) {
+    const EventRecord* event = &g_events.slots[entry->eventIndex];
+    if (event->soundFile[0])
+        PlayEventSound(event->soundFile);
+    if (event->message[0]) {
+        char date[32];
+        FormatDateText(entry->time, date, sizeof(date), DATE_DISPLAY);
+        QueueMessage(date, event->message);
+    }
+    if (event->appFile[0])
+        QueueApplication(event->appFile);
+}
+
+void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    LockSchedule();
+    // One reading of the clock for the entries and the rebuild, so no occurrence
+    // falls between them.
+    CalendarTime now = (CalendarTime)time(NULL);
+    DueList* due = LockedDueList();
+    for (UINT i = 0; i < due->count; i++) {
+        DueEntry* entry = &due->entries[i];
+        if (entry->done || entry->time > now)
+            continue;
+        CarryOut(entry);
+        entry->done = 1;
+    }
+    g_settings.lastEventCheck = now;
+    if (g_check.rebuildCountdown == 0) {
+        RebuildDueListAt(now);
+        g_check.rebuildCountdown = 899;
+    } else {
+        g_check.rebuildCountdown--;
+    }
+    UnlockSchedule();
+}
+
+void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2) {
+    int64_t remaining = (int64_t)g_settings.countdownDate - (int64_t)time(NULL);
+    if (remaining >= -5 && remaining <= 0) {
+        if (!g_check.beeped) {
+            MessageBeep(0);
+            g_check.beeped = 1;
+        }
+    } else {
+        g_check.beeped = 0;
+    }
+    CheckEvents(id, message, user, reserved1, reserved2);
+}
+
+void ReleaseEventSounds() {
+    while (g_check.soundCount > 0) {
+        g_check.sounds[0]->Stop();
+        ForgetSound(0);
+    }
+}

@@ -1,4 +1,4 @@
-// The event timer's routines: the once-a-second event check.
+// The event timer's routines: the once-a-second event check and its actions.
 #ifndef VANTEL_EVENTCHECK_H
 #define VANTEL_EVENTCHECK_H
 
@@ -9,5 +9,8 @@ void CALLBACK CheckEvents(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reser
 
 // A single beep when the countdown reaches zero, then the event check.
 void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);
+
+// Stops and releases the event sounds still held; after the event timer stopped.
+void ReleaseEventSounds();
 
 #endif

@@ -14,6 +14,10 @@ struct ClockProgram {
 
 extern ClockProgram g_program;
 
+// Posted to the clock window by other threads: lParam is a text from HeapAlloc to
+// show in a warning box; the window frees it.
+enum { WM_VANTEL_REPORT = WM_APP + 1 };
+
 // Works out the directory and the paths of the settings files.
 void InitProgramPaths(HINSTANCE instance);
 

@@ -1,11 +1,33 @@
-// The due list: occurrences of the events in the next minutes.
+// The due list of the running clock, shared by the event check (multimedia timer
+// thread) and the window thread under one lock.
 #ifndef VANTEL_SCHEDULE_H
 #define VANTEL_SCHEDULE_H
+
+#include "EventTable.h"
+#include "Recurrence.h"
+
+// Creates the lock; before the window is created.
+void InitSchedule();
+void ReleaseSchedule();
+
+// The event check and the window thread hold this while they read or change the
+// event table and the due list. Nothing that waits for the user runs inside it.
+void LockSchedule();
+void UnlockSchedule();
 
 // Queues the occurrences that fell due while the clock was not running.
 void CollectMissedEvents();
 
-// Rebuilds the due list from the event table.
+// Rebuilds the due list from the event table for the current time.
 void RebuildDueList();
+
+// The same for a time already read; the caller holds the lock.
+void RebuildDueListAt(CalendarTime now);
+
+// Replaces the whole event table and rebuilds the due list, in one step.
+void ReplaceEventTable(const EventTable* table);
+
+// The due list; only while the lock is held.
+DueList* LockedDueList();
 
 #endif

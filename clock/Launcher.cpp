@@ -1,0 +1,131 @@
+#include "Launcher.h"
+#include "MessageSettings.h"
+#include "Program.h"
+
+#include <cstdio>
+
+enum { JOB_MESSAGE = 1, JOB_APPLICATION = 2, MAX_JOBS = 64 };
+
+struct LaunchJob {
+    int kind;          // JOB_MESSAGE or JOB_APPLICATION
+    char date[32];     // display date of the occurrence (message)
+    char text[512];    // the message
+    char command[260]; // the application's command line
+};
+
+static struct {
+    HANDLE thread;
+    HANDLE wake;             // set when a job is queued or the thread must end
+    CRITICAL_SECTION lock;   // guards the queue
+    LaunchJob jobs[MAX_JOBS]; // ring buffer
+    int head;                // oldest job
+    int count;               // jobs waiting
+    volatile LONG quit;      // 1: end once the queue is empty
+    HWND window;             // receives failure reports
+    char handOverPath[MAX_PATH];
+} g_launcher;
+
+static void Report(const char* text) {
+    int size = lstrlenA(text) + 1;
+    char* copy = (char*)HeapAlloc(GetProcessHeap(), 0, size);
+    if (!copy)
+        return;
+    lstrcpyA(copy, text);
+    if (!PostMessageA(g_launcher.window, WM_VANTEL_REPORT, 0, (LPARAM)copy))
+        HeapFree(GetProcessHeap(), 0, copy);
+}
+
+static void RunJob(const LaunchJob* job) {
+    if (job->kind == JOB_MESSAGE) {
+        WriteMessageHandOver(g_launcher.handOverPath, job->date, job->text);
+        // Returns once the message program waits for input, that is after it has
+        // read the section; only then may the next hand-over overwrite it.
+        WinExec("vantelmsg.exe", SW_SHOWDEFAULT);
+    } else if (WinExec(job->command, SW_SHOWDEFAULT) <= 31) {
+        char text[sizeof(job->command) + 64];
+        snprintf(text, sizeof(text), "Cannot start the application \"%s\".", job->command);
+        Report(text);
+    }
+}
+
+static int TakeJob(LaunchJob* job) {
+    EnterCriticalSection(&g_launcher.lock);
+    int taken = g_launcher.count > 0;
+    if (taken) {
+        *job = g_launcher.jobs[g_launcher.head];
+        g_launcher.head = (g_launcher.head + 1) % MAX_JOBS;
+        g_launcher.count--;
+    }
+    LeaveCriticalSection(&g_launcher.lock);
+    return taken;
+}
+
+static DWORD WINAPI LauncherThread(LPVOID) {
+    static LaunchJob job; // only this thread uses it
+    for (;;) {
+        WaitForSingleObject(g_launcher.wake, INFINITE);
+        while (TakeJob(&job))
+            RunJob(&job);
+        if (g_launcher.quit)
+            return 0;
+    }
+}
+
+int StartLauncher(HWND window, const char* handOverPath) {
+    g_launcher.window = window;
+    lstrcpynA(g_launcher.handOverPath, handOverPath, sizeof(g_launcher.handOverPath));
+    InitializeCriticalSection(&g_launcher.lock);
+    g_launcher.wake = CreateEventA(NULL, FALSE, FALSE, NULL);
+    g_launcher.quit = 0;
+    g_launcher.thread = g_launcher.wake ? CreateThread(NULL, 0, LauncherThread, NULL, 0, NULL) : NULL;
+    return g_launcher.thread != NULL;
+}
+
+void StopLauncher() {
+    if (g_launcher.thread) {
+        g_launcher.quit = 1;
+        SetEvent(g_launcher.wake);
+        // A program that never waits for input holds WinExec for 30 s; the clock
+        // does not wait that long to close.
+        WaitForSingleObject(g_launcher.thread, 5000);
+        CloseHandle(g_launcher.thread);
+        g_launcher.thread = NULL;
+    }
+    if (g_launcher.wake) {
+        CloseHandle(g_launcher.wake);
+        g_launcher.wake = NULL;
+        DeleteCriticalSection(&g_launcher.lock);
+    }
+}
+
+static LaunchJob* NewJob() {
+    if (g_launcher.count == MAX_JOBS) {
+        OutputDebugStringA("launch queue full\n");
+        return NULL;
+    }
+    return &g_launcher.jobs[(g_launcher.head + g_launcher.count) % MAX_JOBS];
+}
+
+static void Queue(int kind, const char* date, const char* text, const char* command) {
+    if (!g_launcher.wake)
+        return;
+    EnterCriticalSection(&g_launcher.lock);
+    LaunchJob* job = NewJob();
+    if (job) {
+        job->kind = kind;
+        lstrcpynA(job->date, date, sizeof(job->date));
+        lstrcpynA(job->text, text, sizeof(job->text));
+        lstrcpynA(job->command, command, sizeof(job->command));
+        g_launcher.count++;
+    }
+    LeaveCriticalSection(&g_launcher.lock);
+    SetEvent(g_launcher.wake);
+}
+
+void QueueMessage(const char* dateText, const char* message) {
+    Queue(JOB_MESSAGE, dateText, message, "");
+}
+
+void QueueApplication(const char* commandLine) {
+    Queue(JOB_APPLICATION, "", "", commandLine);
+}
