@@ -40,6 +40,7 @@ static LRESULT OnCreate(HWND window) {
     StartLauncher(window, g_program.messageSettingsPath);
     if (g_settings.displayPastEvents)
         CollectMissedEvents();
+    AddUpcomingEvents();
     if (!StartTimers(window))
         return -1; // the window is already gone
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,

@@ -67,6 +67,12 @@ static int Append(DueList* due, CalendarTime time, int index) {
 
 void FillDueList(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode) {
     due->count = 0;
+    AppendDueOccurrences(due, table, now, lastOfMonthMode);
+}
+
+void AppendDueOccurrences(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode) {
+    if (due->count >= MAX_DUE)
+        return;
     int events = CountEvents(table);
     for (int k = 0; k < events; k++) {
         CalendarTime occurrence = NextOccurrence(&table->slots[k], now, lastOfMonthMode);

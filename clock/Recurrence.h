@@ -39,6 +39,9 @@ CalendarTime NextOccurrence(const EventRecord* event, CalendarTime now, int last
 // The due list of the occurrences in (now, now + 960], in table order, at most 16.
 void FillDueList(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode);
 
+// Appends those occurrences to what the list holds, while it has room.
+void AppendDueOccurrences(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode);
+
 // The due list of the occurrences missed since `lastCheck`: per event the latest in
 // the current or previous period, not before its start; hourly events never count.
 void FillMissedList(DueList* due, const EventTable* table, CalendarTime now, CalendarTime lastCheck,

@@ -32,6 +32,12 @@ void CollectMissedEvents() {
     UnlockSchedule();
 }
 
+void AddUpcomingEvents() {
+    LockSchedule();
+    AppendDueOccurrences(&g_schedule.due, &g_events, (CalendarTime)time(NULL), g_settings.lastOfMonthMode);
+    UnlockSchedule();
+}
+
 void RebuildDueListAt(CalendarTime now) {
     FillDueList(&g_schedule.due, &g_events, now, g_settings.lastOfMonthMode);
 }

@@ -18,6 +18,10 @@ void UnlockSchedule();
 // Queues the occurrences that fell due while the clock was not running.
 void CollectMissedEvents();
 
+// Adds the occurrences of the next minutes to the list made at start, so that one
+// falling due before the first event check is not passed over by its rebuild.
+void AddUpcomingEvents();
+
 // Rebuilds the due list from the event table for the current time.
 void RebuildDueList();
 

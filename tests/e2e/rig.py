@@ -822,3 +822,148 @@ if __name__ == "__main__":
         print(free_display())
     else:
         sys.exit(__doc__)
+
+
+# ---------------------------------------------------------------------------------------
+# Digit faces: reading the digits a clock face shows on a screen capture.
+
+def digit_slots(positions, cell_width=25, cell_height=30):
+    """Rects (window pixels) of digit slots at the (left, top) positions."""
+    return [Rect(left, top, left + cell_width, top + cell_height) for left, top in positions]
+
+
+class FaceReader:
+    """Reads the digits shown in digit slots of a captured face, by comparing each slot with
+    the ten pictures it can show: the background at the slot with that digit's cell of the
+    digits strip drawn over it (transparent colour left out; where the background itself is
+    transparent the window has a hole, and the desktop shows)."""
+
+    def __init__(self, slots, background=None, digits=None, transparent=(255, 0, 255), tolerance=40):
+        self.background = Image.load(background or ART / "clock_background.bmp")
+        self.strip = Image.load(digits or ART / "clock_digits.bmp")
+        self.slots = list(slots)
+        self.tolerance = tolerance
+        width, height = self.strip.width // 10, self.strip.height
+        self.pictures = []  # per slot: ten lists of pixels, row by row
+        for slot in self.slots:
+            if (slot.width, slot.height) != (width, height):
+                raise ValueError(f"{slot} is not the size of a digit cell ({width}x{height})")
+            shown = []
+            for digit in range(10):
+                pixels = []
+                for y in range(height):
+                    for x in range(width):
+                        ink = self.strip.pixel(digit * width + x, y)
+                        under = self.background.pixel(slot.left + x, slot.top + y)
+                        if ink != transparent:
+                            pixels.append(ink)
+                        else:
+                            pixels.append(DESKTOP_COLOUR if under == transparent else under)
+                shown.append(pixels)
+            self.pictures.append(shown)
+
+    def _unlike(self, picture, slot, expected):
+        tolerance, count, i = self.tolerance, 0, 0
+        for y in range(slot.top, slot.bottom):
+            for x in range(slot.left, slot.right):
+                got, want = picture.pixel(x, y), expected[i]
+                i += 1
+                if abs(got[0] - want[0]) > tolerance or abs(got[1] - want[1]) > tolerance \
+                        or abs(got[2] - want[2]) > tolerance:
+                    count += 1
+        return count
+
+    def scores(self, picture, index):
+        """For slot index: the number of pixels unlike each digit's picture, digits 0 to 9."""
+        return [self._unlike(picture, self.slots[index], shown) for shown in self.pictures[index]]
+
+    def read_slot(self, picture, index, most_unlike=0.02, margin=0.04):
+        """The digit slot index shows, or None when no digit's picture matches clearly: the
+        best may differ in at most most_unlike of the slot's pixels and the second best in
+        margin more (a slot caught between its wipe and its new digit matches none)."""
+        scores = self.scores(picture, index)
+        order = sorted(range(10), key=scores.__getitem__)
+        area = self.slots[index].width * self.slots[index].height
+        best, second = scores[order[0]], scores[order[1]]
+        if best <= most_unlike * area and second - best >= margin * area:
+            return order[0]
+        return None
+
+    def read(self, picture):
+        """The shown digits as a text, one character a slot, or None when a slot is unclear.
+        picture is a capture of the whole window (window pixels)."""
+        digits = [self.read_slot(picture, i) for i in range(len(self.slots))]
+        return None if None in digits else "".join(map(str, digits))
+
+
+# ---------------------------------------------------------------------------------------
+# Child windows: the texts of a message box or dialog, and its owner (winprobe --children).
+
+class ChildWindow:
+    """One child window as winprobe reported it: handle, control id, class and text (line
+    breaks as \\n)."""
+
+    def __init__(self, handle, control_id, class_name, text):
+        self.handle, self.control_id, self.class_name, self.text = handle, control_id, class_name, text
+
+    def __repr__(self):
+        return f"ChildWindow({self.control_id}, {self.class_name!r}, {self.text!r})"
+
+
+def window_children(window):
+    """The owner's handle (0 for none) and the child windows of a top-level window, as
+    (owner, [ChildWindow...]); (None, []) once the window is gone."""
+    lines = session().run_probe(["window", window.class_name or "-", window.title or "-", "--children"])
+    owner, children, inside = None, [], False
+    for line in lines:
+        key, _, value = line.rstrip("\r").partition(" ")
+        if key == "window":
+            inside = int(value, 16) == window.handle
+        elif inside and key == "owner":
+            owner = int(value, 16)
+        elif inside and key == "child":
+            handle, control_id, class_name, text = (value.split(" ", 3) + [""])[:4]
+            children.append(ChildWindow(int(handle, 16), int(control_id), class_name,
+                                        text.replace("\\n", "\n")))
+        elif key == "end":
+            inside = False
+    return owner, children
+
+
+def x_window_inside(window):
+    """The X window of a Wine top-level window with a frame (a dialog, a message box): the
+    mapped one with its title that lies inside the window's rectangle. Without a window
+    manager, the X window of a framed window covers less than its Win32 rectangle."""
+    out = session().run_tool(["xdotool", "search", "--onlyvisible", "--name", "^" + _regex(window.title) + "$"],
+                             check=False)
+    for xid in out.split():
+        rect = x_geometry(int(xid))
+        if window.rect.left <= rect.left and rect.right <= window.rect.right \
+                and window.rect.top <= rect.top and rect.bottom <= window.rect.bottom:
+            return int(xid)
+    raise AssertionError(f"no X window inside {window}")
+
+
+def key_inside(window, *keys):
+    """As key(), for a window with a frame (found with x_window_inside)."""
+    session().run_tool(["xdotool", "windowfocus", "--sync", str(x_window_inside(window))])
+    session().run_tool(["xdotool", "key", "--delay", "50"] + list(keys))
+
+
+# ---------------------------------------------------------------------------------------
+# Faces drawn from another thread
+
+def capture_drawn(window, spot):
+    """What the window shows once what its program drew so far has reached the screen.
+
+    Under Wine, drawing that a program does into its window from a thread other than the
+    window's own (the clock's display-timer ticks) goes into Wine's copy of the window and
+    reaches the X screen only when the window's thread next handles a message, or when that
+    other thread draws again more than about 50 ms later. The last digits a tick drew can so
+    stay off the screen (a stopped stopwatch, a finished countdown, a face that changes once
+    a minute). This moves the pointer by one pixel at spot, (x, y) in window pixels on the
+    visible face clear of what is looked at, so that the window's thread handles a mouse
+    move, then captures the window."""
+    x, y = window.rect.left + spot[0], window.rect.top + spot[1]
+    move_pointer(x + 1 if pointer() == (x, y) else x, y)
+    return capture(window.rect)

@@ -193,3 +193,24 @@ TEST_F(RecurrenceTest, MissedListStopsAt16) {
     FillMissedList(&due, &table_, T("2003-06-15 09:00:00"), T("2003-06-15 07:00:00"), 1);
     EXPECT_EQ(due.count, 16u);
 }
+
+TEST_F(RecurrenceTest, UpcomingOccurrencesFollowTheMissedOnesAtStart) {
+    CalendarTime now = T("2003-06-15 09:00:00");
+    table_.slots[0] = Event("2003-06-15 08:00:00", RECUR_NONE); // missed
+    table_.slots[1] = Event("2003-06-15 09:00:01", RECUR_NONE); // due before the first check
+    DueList due;
+    FillMissedList(&due, &table_, now, T("2003-06-15 07:00:00"), 1);
+    AppendDueOccurrences(&due, &table_, now, 1);
+    ASSERT_EQ(due.count, 2u);
+    EXPECT_EQ(due.entries[0].eventIndex, 0);
+    EXPECT_EQ(due.entries[1].eventIndex, 1);
+    EXPECT_EQ(S(due.entries[1].time), "2003-06-15 09:00:01");
+
+    // A full list takes no more.
+    for (int i = 0; i < MAX_EVENTS; i++)
+        table_.slots[i] = Event("2003-06-15 08:30:00", RECUR_NONE);
+    FillMissedList(&due, &table_, now, T("2003-06-15 07:00:00"), 1);
+    ASSERT_EQ(due.count, 16u);
+    AppendDueOccurrences(&due, &table_, now, 1);
+    EXPECT_EQ(due.count, 16u);
+}

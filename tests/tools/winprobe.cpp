@@ -9,6 +9,8 @@
 //       (a window is found while it is being created, before it has its size).
 //       --rects lists the rectangles of its region; --point asks whether a
 //       point (window coordinates, as the region's) lies in the region.
+//       --children tells the window's owner and lists its child windows with
+//       their texts (the text of a message box, the labels of a dialog).
 //   winprobe list CLASS [--wait MS] [--rects] [--point X,Y]...
 //       Every visible top-level window of the class (popup menus are "#32768").
 //       --wait polls until at least one exists, for at most MS milliseconds.
@@ -27,6 +29,9 @@
 //   regionrect 0 0 216 1   one per rectangle, with --rects
 //   point 5 5 0            with --point: the point and 1 when inside the region (inside
 //                          the window rectangle when there is no region)
+//   owner 0x1234           with --children: the owner window (0x0 for none)
+//   child 0x1240 65535 Static Cannot start...   with --children, one per child window:
+//                          handle, control id, class and text (line breaks as \n)
 //   end                    ends the block
 //   count 1                closes the output: the number of blocks
 // Exit code: 0 when at least one window was found, 1 when none, 2 on bad usage.
@@ -45,6 +50,7 @@ struct ProbeOptions {
     DWORD waitMs;          // how long to poll for the window
     int listRects;         // 1: print the region's rectangles
     int pointCount;        // number of points to test against the region
+    int listChildren;      // 1: print the owner and the child windows with their texts
     POINT points[kMaxPoints];
 };
 
@@ -98,6 +104,33 @@ static void PrintRegion(HWND window, const ProbeOptions& options) {
     DeleteObject(region);
 }
 
+static BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    char className[256] = "";
+    char text[1024] = "";
+    GetClassNameA(child, className, sizeof(className));
+    // WM_GETTEXT is carried across processes; GetWindowTextA would not ask the control.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(child, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length))
+        text[0] = '\0';
+    printf("child 0x%llx %ld %s ", (unsigned long long)(ULONG_PTR)child, (long)GetDlgCtrlID(child), className);
+    for (const char* c = text; *c; c++) {
+        if (*c == '\r')
+            continue;
+        if (*c == '\n')
+            printf("\\n");
+        else
+            putchar(*c);
+    }
+    printf("\n");
+    return TRUE;
+}
+
+// The owner and every child window (children of children too) with their texts.
+static void PrintChildren(HWND window) {
+    printf("owner 0x%llx\n", (unsigned long long)(ULONG_PTR)GetWindow(window, GW_OWNER));
+    EnumChildWindows(window, PrintChild, 0);
+}
+
 static void PrintWindow(HWND window, const ProbeOptions& options) {
     char className[256] = "";
     char title[512] = "";
@@ -115,6 +148,8 @@ static void PrintWindow(HWND window, const ProbeOptions& options) {
     printf("enabled %d\n", IsWindowEnabled(window) ? 1 : 0);
     printf("foreground %d\n", GetForegroundWindow() == window ? 1 : 0);
     PrintRegion(window, options);
+    if (options.listChildren)
+        PrintChildren(window);
     printf("end\n");
 }
 
@@ -154,6 +189,8 @@ static int ParseOptions(int argc, char** argv, int first, ProbeOptions* options)
             options->waitMs = (DWORD)strtoul(argv[++i], NULL, 10);
         } else if (strcmp(argv[i], "--rects") == 0) {
             options->listRects = 1;
+        } else if (strcmp(argv[i], "--children") == 0) {
+            options->listChildren = 1;
         } else if (strcmp(argv[i], "--point") == 0 && i + 1 < argc && options->pointCount < kMaxPoints) {
             if (!ParsePoint(argv[++i], &options->points[options->pointCount++]))
                 return 0;
@@ -195,8 +232,8 @@ static int ProbeList(const ProbeOptions& options) {
 }
 
 static int Usage() {
-    fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]...\n"
-                    "       winprobe list CLASS [--wait MS]\n");
+    fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]... [--children]\n"
+                    "       winprobe list CLASS [--wait MS] [--children]\n");
     return 2;
 }
 

@@ -1,0 +1,260 @@
+"""Reminders: events of vantel.ini that fall due while the clock runs, or fell due while it
+did not, play their sound, hand their message to the message program and start their
+application; a failed application start is reported without stopping the face.
+
+The message program is played by the stand-in (tests/tools/StandInMessage.cpp) copied
+into the clock's folder as vantelmsg.exe: each start of it records the Message section it
+found in standin-<pid>.txt; started as "vantelmsg.exe app <name>" it writes <name>.started.
+Both record their start time from the system clock, the clock the clock program reads.
+
+The clock runs in a fixed time zone (TZ) and every date in its files is computed here from
+time.time() in that zone, so nothing depends on the machine's own zone.
+"""
+
+import calendar
+import os
+import re
+import time
+from pathlib import Path
+
+import rig
+
+CLASS = "Vantel"
+TITLE = "Vantel - Digital clock"
+STAND_IN = rig.WIN64 / "tests" / "tools" / "standin_message.exe"
+SOUND = Path("/usr/share/sounds/alsa/Front_Center.wav")
+
+# UTC+5:30 without daylight saving, written so that the C runtime's own reading of TZ and
+# Wine's choice of the Windows time zone agree (a name like Asia/Kolkata means UTC to the
+# C runtime).
+TZ = "IST-5:30"
+UTC_OFFSET = 5 * 3600 + 30 * 60
+
+FILE_FORM = "%Y-%m-%d %H:%M:%S"
+DISPLAY_FORM = "%d.%m.%Y %H:%M:%S"
+
+# How far ahead an event is put, and how long past its time the tests wait for its actions.
+LEAD = 3
+ACTION_BOUND = 8.0
+
+# The built-in skin, written out: without digit positions the clock reports them missing.
+APPEARANCE = "[Appearance]\nWindowPos=10,10\nAlwaysOnTop=0\nBackgroundBMP=\nDigitsBMP=\n" \
+             "TransparentColor=FF00FF\nFirstDigit=4\nLastDigit=9\n" + "".join(
+                 f"Digit{n}={x},{y}\n" for n, (x, y) in enumerate(
+                     [(0, 0)] * 4 + [(20, 15), (45, 15), (80, 15), (105, 15), (140, 15), (165, 15)] + [(0, 0)] * 2,
+                     start=1))
+
+SECONDS_SLOTS = rig.Rect(140, 15, 190, 45)  # the two seconds digits of the built-in skin, window pixels
+
+
+def local_text(seconds, form=FILE_FORM):
+    """A calendar time as the clock writes it in its time zone."""
+    return time.strftime(form, time.gmtime(seconds + UTC_OFFSET))
+
+
+def calendar_time(text):
+    """The calendar time of a file-form date written by the clock in its time zone."""
+    return calendar.timegm(time.strptime(text, FILE_FORM)) - UTC_OFFSET
+
+
+def unix_time(filetime):
+    """A Windows system time (100 ns units since 1601) as Unix seconds."""
+    return filetime / 1e7 - 11644473600
+
+
+def settings_file(last_check, events, display_past_events=1):
+    """vantel.ini text: current-time mode, the last check at last_check, and the events,
+    each a dict with start (calendar time) and any of pattern, sound, message, app."""
+    text = (f"[Settings]\nClockMode=1\nLastEventCheck={local_text(last_check)}\nLastOfMonthMode=1\n"
+            f"DisplayPastEvents={display_past_events}\n" + APPEARANCE)
+    for n, event in enumerate(events, start=1):
+        text += (f"[Event{n}]\nDate={local_text(event['start'])}\n"
+                 f"RecurrencePattern={event.get('pattern', '<none>')}\nSoundFile={event.get('sound', '')}\n"
+                 f"Message={event.get('message', '')}\nAppFile={event.get('app', '')}\n")
+    return text
+
+
+def non_silent(samples):
+    """True when the recorded output holds a sample that is not silence (all bytes zero)."""
+    return re.search(rb"[^\0]", samples) is not None
+
+
+class Record:
+    """What one start of the stand-in message program found: its start time (Unix seconds)
+    and the handed-over Date and Text."""
+
+    def __init__(self, path):
+        lines = path.read_text(encoding="latin-1").split("\n")
+        self.name = path.name
+        self.started = unix_time(int(lines[0]))
+        self.date, self.text = lines[1], lines[2]
+
+    def __repr__(self):
+        return f"Record({self.name}, {self.started:.3f}, {self.date!r}, {self.text!r})"
+
+
+class RemindersTest(rig.TestCase):
+    def reminder_folder(self):
+        """A program folder with the clock, the stand-in as vantelmsg.exe and a wave file.
+        Made before any date is computed: the first folder of a run waits for the session."""
+        return self.make_folder(files={"vantelmsg.exe": STAND_IN, "ding.wav": SOUND})
+
+    def start_clock(self, folder, settings, first_due):
+        """Writes vantel.ini and starts the clock of the folder in the test's time zone;
+        returns it and its window, which must be there before the first event is due."""
+        folder.write("vantel.ini", settings)
+        saved = os.environ.get("TZ")
+        os.environ["TZ"] = TZ
+        try:
+            clock = self.start_program("vantel.exe", folder)
+        finally:
+            if saved is None:
+                del os.environ["TZ"]
+            else:
+                os.environ["TZ"] = saved
+        window = rig.wait_window(CLASS, TITLE)
+        self.assertLess(time.time(), first_due, "the clock took too long to start for the test's events")
+        return clock, window
+
+    @staticmethod
+    def records(folder):
+        """The stand-in's records so far, in the order the message programs started."""
+        return sorted((Record(path) for path in folder.path.glob("standin-*.txt")), key=lambda r: r.started)
+
+    def wait_records(self, folder, texts, until):
+        """Waits until the stand-in records hold the texts (in start order), at most until the
+        calendar time until plus the action bound; returns the records."""
+        found = []
+
+        def arrived():
+            found[:] = self.records(folder)
+            return len(found) >= len(texts)
+
+        rig.wait_until(arrived, max(until - time.time(), 0) + ACTION_BOUND,
+                       lambda: f"message programs with {texts} (records: {found})")
+        self.assertEqual([record.text for record in found], texts)
+        return found
+
+    def close_clock(self, clock, window):
+        """Ends the clock with Escape; the saved last check is about the exit time."""
+        asked = time.time()
+        rig.key(window, "Escape")
+        self.assertEqual(clock.wait_exit(), 0)
+        ended = time.time()
+        last_check = calendar_time(clock.folder.read_ini("vantel.ini").get("Settings", "LastEventCheck"))
+        # The event check runs once a second until the timers stop at exit.
+        self.assertLessEqual(int(asked) - 2, last_check, "the last check is about the exit time")
+        self.assertLessEqual(last_check, ended)
+
+    def test_due_event_plays_its_sound_hands_over_its_message_then_starts_its_application(self):
+        folder = self.reminder_folder()
+        now = time.time()
+        due = int(now) + LEAD
+        clock, window = self.start_clock(folder, settings_file(now, [
+            {"start": due, "sound": folder.windows_path("ding.wav"), "message": "Tea is ready",
+             "app": "vantelmsg.exe app kettle"}]), due)
+        before = folder.played()
+        self.assertFalse(non_silent(before), "nothing is played before the event's time")
+
+        record, = self.wait_records(folder, ["Tea is ready"], due)
+        self.assertEqual(record.date, local_text(due, DISPLAY_FORM))
+        self.assertGreaterEqual(record.started, due, "the message program starts at the event's time, not before")
+
+        started = rig.wait_until(lambda: folder.exists("kettle.started") and folder.read_text("kettle.started"),
+                                 ACTION_BOUND, "the event's application to start")
+        self.assertLess(record.started, unix_time(int(started)),
+                        "the message program starts before the application")
+        rig.wait_until(lambda: non_silent(folder.played()), ACTION_BOUND, "the event's sound in the played output")
+        self.assertEqual(len(self.records(folder)), 1, "one message program for one event")
+        self.close_clock(clock, window)
+
+    def test_two_events_in_one_second_hand_over_each_its_own_text(self):
+        folder = self.reminder_folder()
+        now = time.time()
+        due = int(now) + LEAD
+        clock, window = self.start_clock(folder, settings_file(now, [
+            {"start": due, "message": "First reminder"}, {"start": due, "message": "Second reminder"}]), due)
+        first, second = self.wait_records(folder, ["First reminder", "Second reminder"], due)
+        self.assertEqual([first.date, second.date], [local_text(due, DISPLAY_FORM)] * 2)
+        self.assertNotEqual(first.name, second.name, "two message programs")
+        self.close_clock(clock, window)
+
+    def missed_events_run(self, display_past_events):
+        """A start three hours after the last check, with a daily event due an hour ago, an
+        hourly one due half an hour ago and a one-shot event two hours ago, then a one-shot
+        marker event a moment ahead. Returns the records up to the marker's."""
+        folder = self.reminder_folder()
+        base = int(time.time())
+        marker = base + LEAD
+        clock, window = self.start_clock(folder, settings_file(base - 3 * 3600, [
+            {"start": base - 3600 - 5 * 86400, "pattern": "Daily", "message": "Daily stand-up"},
+            {"start": base - 1800 - 2 * 86400, "pattern": "Hourly", "message": "Hourly stretch"},
+            {"start": base - 7200, "message": "One-off call"},
+            {"start": marker, "message": "Marker"}], display_past_events), marker)
+        expected = ["Daily stand-up", "One-off call", "Marker"] if display_past_events else ["Marker"]
+        # The missed occurrences are carried out at the first check, in list order, each
+        # message program after the one before has read its section: once the marker's
+        # record is there, every record of the missed occurrences is.
+        found = self.wait_records(folder, expected, marker)
+        self.assertEqual(found[-1].date, local_text(marker, DISPLAY_FORM))
+        self.close_clock(clock, window)
+        return base, found
+
+    def test_missed_daily_and_one_shot_events_are_carried_out_at_start_not_hourly_ones(self):
+        base, (daily, one_shot, _) = self.missed_events_run(1)
+        # The hand-over carries the missed occurrence's time, not the time of the check.
+        self.assertEqual(daily.date, local_text(base - 3600, DISPLAY_FORM))
+        self.assertEqual(one_shot.date, local_text(base - 7200, DISPLAY_FORM))
+
+    def test_missed_events_are_left_out_without_display_past_events(self):
+        self.missed_events_run(0)
+
+    def test_events_due_while_the_clock_starts_are_all_carried_out(self):
+        # One event a second from now on: whatever moment the clock's window is made,
+        # the seconds before it count as missed and the one right after it (due before
+        # the first check's rebuild) must not be passed over either.
+        folder = self.reminder_folder()
+        now = int(time.time())
+        dues = [now + i for i in range(1, 6)]
+        texts = [f"Reminder {i}" for i in range(1, 6)]
+        settings = settings_file(now - 60, [{"start": due, "message": text} for due, text in zip(dues, texts)])
+        folder.write("vantel.ini", settings)
+        saved = os.environ.get("TZ")
+        os.environ["TZ"] = TZ
+        try:
+            clock = self.start_program("vantel.exe", folder)
+        finally:
+            if saved is None:
+                del os.environ["TZ"]
+            else:
+                os.environ["TZ"] = saved
+        window = rig.wait_window(CLASS, TITLE)
+        found = self.wait_records(folder, texts, dues[-1])
+        self.assertEqual([record.date for record in found], [local_text(due, DISPLAY_FORM) for due in dues])
+        self.close_clock(clock, window)
+
+    def test_application_that_cannot_start_is_reported_while_the_face_ticks(self):
+        folder = self.reminder_folder()
+        now = time.time()
+        due = int(now) + LEAD
+        command = "no-such-program.exe --now"
+        clock, window = self.start_clock(folder, settings_file(now, [{"start": due, "app": command}]), due)
+        box = rig.find_window("#32770", "Vantel - Error", wait=due - time.time() + ACTION_BOUND)
+        self.assertIsNotNone(box, "no message box about the application")
+        owner, children = rig.window_children(box)
+        self.assertEqual(owner, window.handle, "the box belongs to the clock window")
+        self.assertIn(f'Cannot start the application "{command}".', [child.text for child in children])
+
+        # The face goes on ticking under the open box: the seconds digits change, twice.
+        seconds = SECONDS_SLOTS.moved(window.rect.left, window.rect.top)
+        self.assertFalse(rig.pixels_of([seconds]) & rig.pixels_of([box.rect]), "the box covers the seconds")
+        shown = [rig.capture(seconds).data]
+        for _ in range(2):
+            shown.append(rig.wait_until(lambda: (data := rig.capture(seconds).data) != shown[-1] and data, 3.0,
+                                        "the seconds on the face to change"))
+        self.assertIsNotNone(rig.find_window("#32770", "Vantel - Error"), "the box stays open meanwhile")
+
+        rig.key_inside(box, "Return")
+        rig.wait_until(lambda: rig.find_window("#32770", "Vantel - Error") is None, what="the box to close")
+        self.assertTrue(clock.running())
+        self.close_clock(clock, window)
