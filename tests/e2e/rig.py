@@ -42,6 +42,7 @@ tool the rig runs and how long it took.
 import ctypes
 import ctypes.util
 import os
+import re
 import select
 import shutil
 import subprocess
@@ -900,14 +901,18 @@ class FaceReader:
 # Child windows: the texts of a message box or dialog, and its owner (winprobe --children).
 
 class ChildWindow:
-    """One child window as winprobe reported it: handle, control id, class and text (line
-    breaks as \\n)."""
+    """One child window as winprobe reported it: handle, control id, class and text."""
 
     def __init__(self, handle, control_id, class_name, text):
         self.handle, self.control_id, self.class_name, self.text = handle, control_id, class_name, text
 
     def __repr__(self):
         return f"ChildWindow({self.control_id}, {self.class_name!r}, {self.text!r})"
+
+
+def _unescape(text):
+    """winprobe's text: line breaks written as \\n, backslashes doubled."""
+    return re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), text)
 
 
 def window_children(window):
@@ -923,8 +928,7 @@ def window_children(window):
             owner = int(value, 16)
         elif inside and key == "child":
             handle, control_id, class_name, text = (value.split(" ", 3) + [""])[:4]
-            children.append(ChildWindow(int(handle, 16), int(control_id), class_name,
-                                        text.replace("\\n", "\n")))
+            children.append(ChildWindow(int(handle, 16), int(control_id), class_name, _unescape(text)))
         elif key == "end":
             inside = False
     return owner, children

@@ -31,7 +31,7 @@
 //                          the window rectangle when there is no region)
 //   owner 0x1234           with --children: the owner window (0x0 for none)
 //   child 0x1240 65535 Static Cannot start...   with --children, one per child window:
-//                          handle, control id, class and text (line breaks as \n)
+//                          handle, control id, class and text (line breaks as \n, backslashes doubled)
 //   end                    ends the block
 //   count 1                closes the output: the number of blocks
 // Exit code: 0 when at least one window was found, 1 when none, 2 on bad usage.
@@ -118,6 +118,8 @@ static BOOL CALLBACK PrintChild(HWND child, LPARAM) {
             continue;
         if (*c == '\n')
             printf("\\n");
+        else if (*c == '\\')
+            printf("\\\\");
         else
             putchar(*c);
     }

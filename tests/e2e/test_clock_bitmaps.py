@@ -1,0 +1,58 @@
+"""Skin bitmaps that cannot be loaded: the clock warns, falls back to its built-in
+bitmap and names the built-in one from then on."""
+
+import rig
+
+CLASS = "Vantel"
+TITLE = "Vantel - Digital clock"
+BOX_CLASS = "#32770"
+BOX_TITLE = "Vantel - Error"
+
+
+def settings(background="", digits=""):
+    lines = ["[Appearance]", f"BackgroundBMP={background}", f"DigitsBMP={digits}", "WindowPos=40,30"]
+    lefts = [0, 0, 0, 0, 20, 45, 80, 105, 140, 165, 0, 0]
+    lines += [f"Digit{n}={left},{15 if left else 0}" for n, left in enumerate(lefts, 1)]
+    return "\r\n".join(lines) + "\r\n"
+
+
+class ClockBitmapsTest(rig.TestCase):
+    def answer_box(self, text):
+        """Waits for the clock's warning box, checks its text and answers it."""
+        box = rig.find_window(BOX_CLASS, BOX_TITLE, wait=rig.WINDOW_TIMEOUT)
+        self.assertIsNotNone(box, f"no warning box saying {text!r}")
+        _, children = rig.window_children(box)
+        self.assertIn(text, [child.text for child in children])
+        rig.key_inside(box, "Return")
+
+        def closed():
+            shown = rig.find_window(BOX_CLASS, BOX_TITLE)
+            return shown is None or shown.handle != box.handle  # the next box has the same title
+
+        rig.wait_until(closed, what="the warning box to close")
+
+    def test_files_that_are_no_bitmaps_give_the_built_in_ones_and_are_forgotten(self):
+        folder = self.make_folder(files={"not_a.bmp": "just text\r\n", "also_not.bmp": "BM?"})
+        background = folder.windows_path("not_a.bmp")
+        digits = folder.windows_path("also_not.bmp")
+        folder.write("vantel.ini", settings(background, digits))
+        clock = self.start_program("vantel.exe", folder)
+
+        self.answer_box(f'Cannot load bitmap "{background}".\nTrying to load default background bitmap.')
+        self.answer_box(f'Cannot load bitmap "{digits}".\nTrying to load default digits bitmap.')
+        window = rig.wait_window(CLASS, TITLE)
+        self.assertEqual((window.rect.width, window.rect.height), (216, 71), "the built-in background's size")
+        self.assertEqual((window.rect.left, window.rect.top), (40, 30))
+
+        rig.key(window, "Escape")
+        self.assertEqual(clock.wait_exit(), 0)
+        saved = folder.read_ini("vantel.ini")
+        self.assertEqual(saved.get("Appearance", "BackgroundBMP"), "")
+        self.assertEqual(saved.get("Appearance", "DigitsBMP"), "")
+
+        # The next start names the built-in bitmaps: no warning any more.
+        clock = self.start_program("vantel.exe", folder)
+        window = rig.wait_window(CLASS, TITLE)
+        self.assertIsNone(rig.find_window(BOX_CLASS, BOX_TITLE))
+        rig.key(window, "Escape")
+        self.assertEqual(clock.wait_exit(), 0)
