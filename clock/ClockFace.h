@@ -30,9 +30,9 @@ int RemainingTimeDigits(int64_t span, int milliseconds, uint16_t digits[FACE_DIG
 int ElapsedTimeDigits(int64_t span, int milliseconds, uint16_t digits[FACE_DIGITS]);
 
 struct Stopwatch {
-    uint32_t start;   // system-timer milliseconds from which a running stopwatch counts
-    uint32_t held;    // the time shown while stopped; refreshed at every running tick
-    int32_t stopped;  // 1 stopped, 0 running
+    uint32_t start;  // system-timer milliseconds from which a running stopwatch counts
+    uint32_t held;   // the time shown while stopped; refreshed at every running tick
+    int32_t stopped; // 1 stopped, 0 running
 };
 
 // Stopped at zero.

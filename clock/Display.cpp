@@ -14,11 +14,11 @@ static struct {
     IDirectDrawSurface* primaryOne; // the screen, through its first interface
     IDirectDrawSurface3* primary;   // the screen; the clipper is attached to it
     IDirectDrawSurface3* background;
-    IDirectDrawSurface3* digits;    // source colour key = the transparent colour
-    HWND window;                    // the clock window
+    IDirectDrawSurface3* digits; // source colour key = the transparent colour
+    HWND window;                 // the clock window
     DWORD backgroundWidth, backgroundHeight;
     DWORD digitsWidth, digitsHeight;
-    RECT cells[DIGIT_CELLS];        // cell k shows digit k
+    RECT cells[DIGIT_CELLS];          // cell k shows digit k
     volatile WORD drawn[DIGIT_SLOTS]; // digit last drawn per slot; NOT_DRAWN
 } g_display;
 
@@ -76,7 +76,8 @@ int InitDisplay(HWND window) {
     if (FAILED(g_display.primaryOne->QueryInterface(IID_IDirectDrawSurface3, (void**)&g_display.primary)))
         return ReportNeedsDirectX(window, "Cannot create the DirectDrawSurface3.");
     if (FAILED(g_display.primary->SetClipper(g_display.clipper)))
-        return ReportDisplayError(window, "Cannot attache the DirectDrawClipper object to the DirectDrawSurface.");
+        return ReportDisplayError(window,
+                                  "Cannot attache the DirectDrawClipper object to the DirectDrawSurface.");
 
     g_display.background = LoadFaceBitmap(window, g_appearance.backgroundBmp, IDB_BACKGROUND, "background");
     if (!g_display.background)
@@ -165,8 +166,9 @@ void BuildDigitCells(DWORD digitsWidth, DWORD digitsHeight) {
 }
 
 void ClampDigitSlots() {
-    ClampSlots(g_appearance.slots, g_appearance.firstDigit, g_appearance.lastDigit, g_display.digitsWidth / 10,
-               g_display.digitsHeight, g_display.backgroundWidth, g_display.backgroundHeight);
+    ClampSlots(g_appearance.slots, g_appearance.firstDigit, g_appearance.lastDigit,
+               g_display.digitsWidth / 10, g_display.digitsHeight, g_display.backgroundWidth,
+               g_display.backgroundHeight);
 }
 
 // The window's client rectangle in screen coordinates; blits to the primary

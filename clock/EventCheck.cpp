@@ -10,8 +10,8 @@ enum { MAX_EVENT_SOUNDS = 8 };
 
 // Used only on the multimedia timer thread while the event timer runs.
 static struct {
-    UINT rebuildCountdown;  // ticks to the next rebuild of the due list; 0 at start
-    LONG beeped;            // 1 once the countdown's beep has been given
+    UINT rebuildCountdown;                        // ticks to the next rebuild of the due list; 0 at start
+    LONG beeped;                                  // 1 once the countdown's beep has been given
     IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // event sounds still playing, oldest first
     int soundCount;
 } g_check;

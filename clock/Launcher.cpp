@@ -15,13 +15,13 @@ struct LaunchJob {
 
 static struct {
     HANDLE thread;
-    HANDLE wake;             // set when a job is queued or the thread must end
-    CRITICAL_SECTION lock;   // guards the queue
+    HANDLE wake;              // set when a job is queued or the thread must end
+    CRITICAL_SECTION lock;    // guards the queue
     LaunchJob jobs[MAX_JOBS]; // ring buffer
-    int head;                // oldest job
-    int count;               // jobs waiting
-    volatile LONG quit;      // 1: end once the queue is empty
-    HWND window;             // receives failure reports
+    int head;                 // oldest job
+    int count;                // jobs waiting
+    volatile LONG quit;       // 1: end once the queue is empty
+    HWND window;              // receives failure reports
     char handOverPath[MAX_PATH];
 } g_launcher;
 

@@ -77,7 +77,8 @@ void AppendDueOccurrences(DueList* due, const EventTable* table, CalendarTime no
     for (int k = 0; k < events; k++) {
         CalendarTime occurrence = NextOccurrence(&table->slots[k], now, lastOfMonthMode);
         // 64-bit sum: the window may reach past what 32 bits hold.
-        if (occurrence > now && (int64_t)occurrence <= (int64_t)now + DUE_WINDOW && !Append(due, occurrence, k))
+        if (occurrence > now && (int64_t)occurrence <= (int64_t)now + DUE_WINDOW &&
+            !Append(due, occurrence, k))
             return;
     }
 }

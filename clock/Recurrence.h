@@ -9,8 +9,8 @@
 #include "EventTable.h"
 
 enum {
-    MAX_DUE = 16,      // entries of the due list
-    DUE_WINDOW = 960,  // seconds ahead that a rebuild schedules
+    MAX_DUE = 16,     // entries of the due list
+    DUE_WINDOW = 960, // seconds ahead that a rebuild schedules
 };
 
 struct DueEntry {

@@ -75,8 +75,8 @@ static CalendarTime ReadDateValue(HWND owner, const char* section, const char* k
     if (time == -1) {
         char text[VALUE_SIZE + 128];
         snprintf(text, sizeof(text),
-                 "Cannot convert parameter %s \"%s\" to a calendar time value.\nUsing default date.", parameter,
-                 value);
+                 "Cannot convert parameter %s \"%s\" to a calendar time value.\nUsing default date.",
+                 parameter, value);
         Warn(owner, text);
         time = fallback;
     }
@@ -96,8 +96,9 @@ static void LoadEvents(HWND owner) {
         CalendarTime start = ParseDateText(value);
         if (start == -1) {
             char text[VALUE_SIZE + 128];
-            snprintf(text, sizeof(text), "Cannot convert parameter \"%s\" to a calendar time value.\n%s is omitted.",
-                     value, section);
+            snprintf(text, sizeof(text),
+                     "Cannot convert parameter \"%s\" to a calendar time value.\n%s is omitted.", value,
+                     section);
             Warn(owner, text);
             continue;
         }
@@ -220,7 +221,8 @@ int SaveSettings(HWND window) {
     WriteInteger("Settings", "DisplayPastEvents", g_settings.displayPastEvents);
     WriteDate("Countdown", "Date", g_settings.countdownDate);
 
-    WriteValue("Appearance", "BackgroundBMP", FileExists(g_appearance.backgroundBmp) ? g_appearance.backgroundBmp : "");
+    WriteValue("Appearance", "BackgroundBMP",
+               FileExists(g_appearance.backgroundBmp) ? g_appearance.backgroundBmp : "");
     RECT rect;
     GetWindowRect(window, &rect);
     WritePair("Appearance", "WindowPos", rect.left, rect.top);

@@ -8,13 +8,13 @@
 #include "EventTable.h"
 
 struct ClockSettings {
-    int32_t clockMode;            // 0 remaining/elapsed time, 1 current time, 2 stopwatch
-    CalendarTime lastEventCheck;  // time of the last event check
-    int32_t lastOfMonthMode;      // 1: monthly/yearly dates move to a shorter month's last day
-    int32_t displayPastEvents;    // 1: carry out events missed while not running, at start
-    CalendarTime countdownDate;   // the date mode 0 counts to or from; -1 none
-    POINT windowPos;              // left, top of the window on the screen
-    int32_t alwaysOnTop;          // 1: topmost window
+    int32_t clockMode;           // 0 remaining/elapsed time, 1 current time, 2 stopwatch
+    CalendarTime lastEventCheck; // time of the last event check
+    int32_t lastOfMonthMode;     // 1: monthly/yearly dates move to a shorter month's last day
+    int32_t displayPastEvents;   // 1: carry out events missed while not running, at start
+    CalendarTime countdownDate;  // the date mode 0 counts to or from; -1 none
+    POINT windowPos;             // left, top of the window on the screen
+    int32_t alwaysOnTop;         // 1: topmost window
 };
 
 struct ClockAppearance {

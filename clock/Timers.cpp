@@ -12,14 +12,14 @@
 // a single machine word written whole.
 static struct {
     HWND window;
-    UINT displayTimer;       // 0 when not running
-    UINT eventTimer;         // 0 when not running
-    volatile LONG suspended; // 1: ticks and DrawZeros draw nothing
+    UINT displayTimer;        // 0 when not running
+    UINT eventTimer;          // 0 when not running
+    volatile LONG suspended;  // 1: ticks and DrawZeros draw nothing
     WORD digits[FACE_DIGITS]; // values of the current tick, slot order
-    Stopwatch stopwatch;     // stopped at zero at start
+    Stopwatch stopwatch;      // stopped at zero at start
     volatile LONG frameRateOn;
-    LONG frameCount;         // ticks since the last report
-    time_t lastReport;       // start of the current 3-second interval
+    LONG frameCount;   // ticks since the last report
+    time_t lastReport; // start of the current 3-second interval
 } g_timers = {NULL, 0, 0, 0, {0}, {0, 0, 1}, 0, 0, 0};
 
 static void DrawZeros() {

@@ -59,7 +59,8 @@ HRESULT ReloadBitmap(IDirectDrawSurface3* surface, LPCSTR name) {
     return hr;
 }
 
-HRESULT CopyBitmapToSurface(IDirectDrawSurface3* surface, HBITMAP bitmap, int x, int y, int width, int height) {
+HRESULT CopyBitmapToSurface(IDirectDrawSurface3* surface, HBITMAP bitmap, int x, int y, int width,
+                            int height) {
     if (!bitmap || !surface)
         return E_FAIL;
 

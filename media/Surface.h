@@ -17,7 +17,8 @@ HRESULT ReloadBitmap(IDirectDrawSurface3* surface, LPCSTR name);
 
 // Stretches the source rectangle of the bitmap (width or height 0: to its edge) over
 // the whole surface. E_FAIL when either is missing, else the result of GetDC.
-HRESULT CopyBitmapToSurface(IDirectDrawSurface3* surface, HBITMAP bitmap, int x, int y, int width, int height);
+HRESULT CopyBitmapToSurface(IDirectDrawSurface3* surface, HBITMAP bitmap, int x, int y, int width,
+                            int height);
 
 // The raw pixel value the colour takes on the surface (through GDI, as the bitmap's
 // pixels did); with CLR_INVALID, the raw top-left pixel. CLR_INVALID when the

@@ -67,8 +67,8 @@ long CutKeyPixels(HRGN region, HDC dc, const void* bits, int width, int height, 
     batch->cut = CreateRectRgn(0, 0, 0, 0);
     long cut = -1;
     if (batch->cut) {
-        int64_t pixels = ScanKeyRuns((const uint8_t*)bits, width, height, pitch, bytesPerPixel, mask, key,
-                                     AddRun, batch);
+        int64_t pixels =
+            ScanKeyRuns((const uint8_t*)bits, width, height, pitch, bytesPerPixel, mask, key, AddRun, batch);
         if (pixels >= 0 && !batch->failed && FlushBatch(batch)) {
             if (pixels == 0 || CombineRgn(region, region, batch->cut, RGN_DIFF) != ERROR)
                 cut = (long)pixels;
@@ -106,8 +106,8 @@ static long CutSurfacePixels(HRGN region, HDC dc, const DDSURFACEDESC* desc, DWO
     // no part); the message program compares the pixel's bytes whole.
     DWORD mask = variant == SHAPE_CLOCK ? (format->dwRBitMask | format->dwGBitMask | format->dwBBitMask)
                                         : LowBytesMask(bytes);
-    long cut = CutKeyPixels(region, dc, desc->lpSurface, (int)desc->dwWidth, (int)desc->dwHeight, desc->lPitch,
-                            bytes, mask, key);
+    long cut = CutKeyPixels(region, dc, desc->lpSurface, (int)desc->dwWidth, (int)desc->dwHeight,
+                            desc->lPitch, bytes, mask, key);
     return cut < 0 ? 0 : cut;
 }
 

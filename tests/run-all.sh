@@ -30,33 +30,35 @@ echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure) 2>&1 | tee "$log/native.txt"
 count_ctest "$log/native.txt"
 
-echo "== Windows-side tests under wine64"
+# Runs the Windows-side ctest cases selected by the arguments on a private Xvfb of
+# the given depth, with one wineserver for all of them: every case is a process of
+# its own, and a server that stays up spares each the start of a new one.
+windows_tests() {
+    local depth=$1 name=$2 display xvfb
+    shift 2
+    display=$(python3 "$top/tests/e2e/rig.py" free-display)
+    Xvfb ":$display" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=":$display"
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    /usr/lib/wine/wineserver -p
+    # Wine starts its background services with the first program; started here, they
+    # do not hold on to the output of the first test case, which ctest waits for.
+    "$top/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+    (cd "$build/win64" && ctest "$@" --output-on-failure --timeout 120) 2>&1 | tee "$log/$name.txt"
+    count_ctest "$log/$name.txt"
+    /usr/lib/wine/wineserver -k 2>/dev/null
+    kill $xvfb 2>/dev/null
+    wait $xvfb 2>/dev/null
+    unset DISPLAY
+}
+
 "$top/scripts/wine-prefix.sh" "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix"
-# One wineserver for the whole level: every test case is a process of its own, and
-# a server that stays up spares each of them the start of a new one.
-/usr/lib/wine/wineserver -p
-display=$(python3 "$top/tests/e2e/rig.py" free-display)
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-(cd "$build/win64" && ctest -LE depth16 --output-on-failure --timeout 120) 2>&1 | tee "$log/windows.txt"
-count_ctest "$log/windows.txt"
-/usr/lib/wine/wineserver -k 2>/dev/null
-kill $xvfb 2>/dev/null
-wait $xvfb 2>/dev/null
-
+echo "== Windows-side tests under wine64"
+windows_tests 24 windows -LE depth16
 echo "== Windows-side tests on a 16-bit display"
-Xvfb ":$display" -screen 0 1024x768x16 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-(cd "$build/win64" && ctest -L depth16 --output-on-failure --timeout 120) 2>&1 | tee "$log/windows16.txt"
-count_ctest "$log/windows16.txt"
-/usr/lib/wine/wineserver -k 2>/dev/null
-kill $xvfb 2>/dev/null
-wait $xvfb 2>/dev/null
-unset DISPLAY
+windows_tests 16 windows16 -L depth16
 
 echo "== end-to-end tests"
 python3 "$top/tests/e2e/run.py" 2>&1 | tee "$log/e2e.txt"

@@ -1,14 +1,13 @@
 // The clock's settings file through the real private-profile calls.
 #include "Program.h"
 #include "Settings.h"
-#include "TestSupport.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,8 @@ const char kWarn[] = " [warning icon]";
 class ClockSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_.reset(new TempFolder());
+        folder_.reset(new TempFolder("clocksettings"));
+        ASSERT_TRUE(folder_->created()) << folder_->path();
         lstrcpynA(g_program.directory, folder_->path().c_str(), MAX_PATH);
         snprintf(g_program.settingsPath, MAX_PATH, "%s\\vantel.ini", g_program.directory);
         SetDefaultSettings();
@@ -27,21 +27,18 @@ class ClockSettingsTest : public ::testing::Test {
     }
 
     void WriteIni(const std::string& text) {
-        std::ofstream(g_program.settingsPath, std::ios::binary) << text;
+        ASSERT_TRUE(WriteWholeFile(g_program.settingsPath, text)) << g_program.settingsPath;
     }
 
     std::string ReadIni() {
-        std::ifstream in(g_program.settingsPath, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return WholeFileText(g_program.settingsPath);
     }
 
     // LoadSettings with every message box it shows answered and recorded.
     int Load(std::vector<std::string>* boxes) {
         MessageBoxWatcher watcher("Vantel - Error");
         int result = LoadSettings(NULL);
-        *boxes = watcher.Stop();
+        *boxes = MarkedTexts(watcher.Stop());
         return result;
     }
 
@@ -49,7 +46,8 @@ class ClockSettingsTest : public ::testing::Test {
     static std::string Appearance(const std::string& extra = "") {
         std::string s = "[Appearance]\r\n";
         for (int n = 1; n <= 12; n++)
-            s += "Digit" + std::to_string(n) + "=" + std::to_string(n * 10) + "," + std::to_string(n) + "\r\n";
+            s +=
+                "Digit" + std::to_string(n) + "=" + std::to_string(n * 10) + "," + std::to_string(n) + "\r\n";
         return s + extra;
     }
 
@@ -76,7 +74,8 @@ TEST_F(ClockSettingsTest, EventsStopAtTheFirstGapAndSkipUnreadableDates) {
     EXPECT_EQ(Load(&boxes), 1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], std::string("Cannot convert parameter \"not a date\" to a calendar time value.\n"
-                                    "Event3 is omitted.") + kWarn);
+                                    "Event3 is omitted.") +
+                            kWarn);
     ASSERT_EQ(CountEvents(&g_events), 3);
     EXPECT_EQ(Date(g_events.slots[0].startTime), "2025-01-02 03:04:05");
     EXPECT_EQ(g_events.slots[0].recurrence, RECUR_DAILY);
@@ -91,8 +90,8 @@ TEST_F(ClockSettingsTest, EventsStopAtTheFirstGapAndSkipUnreadableDates) {
 
 TEST_F(ClockSettingsTest, LongEventFieldsAreCutToTheirSize) {
     std::string message(700, 'm'), sound(400, 's');
-    WriteIni("[Event1]\r\nDate=2025-01-02 03:04:05\r\nMessage=" + message + "\r\nSoundFile=" + sound + "\r\n" +
-             Appearance());
+    WriteIni("[Event1]\r\nDate=2025-01-02 03:04:05\r\nMessage=" + message + "\r\nSoundFile=" + sound +
+             "\r\n" + Appearance());
     std::vector<std::string> boxes;
     EXPECT_EQ(Load(&boxes), 1);
     EXPECT_EQ(std::string(g_events.slots[0].message), message.substr(0, 511));
@@ -100,16 +99,20 @@ TEST_F(ClockSettingsTest, LongEventFieldsAreCutToTheirSize) {
 }
 
 TEST_F(ClockSettingsTest, UnreadableDatesFallBackWithTheirMessages) {
-    WriteIni("[Settings]\r\nClockMode=0\r\nLastEventCheck=yesterday\r\n[Countdown]\r\nDate=2041-01-01 00:00:00\r\n" +
+    WriteIni("[Settings]\r\nClockMode=0\r\nLastEventCheck=yesterday\r\n[Countdown]\r\nDate=2041-01-01 "
+             "00:00:00\r\n" +
              Appearance());
     time_t before = time(NULL);
     std::vector<std::string> boxes;
     EXPECT_EQ(Load(&boxes), 1);
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0], std::string("Cannot convert parameter LastEventCheck \"yesterday\" to a calendar time "
-                                    "value.\nUsing default date.") + kWarn);
+    EXPECT_EQ(boxes[0],
+              std::string("Cannot convert parameter LastEventCheck \"yesterday\" to a calendar time "
+                          "value.\nUsing default date.") +
+                  kWarn);
     EXPECT_EQ(boxes[1], std::string("Cannot convert parameter Countdown-Date \"2041-01-01 00:00:00\" to a "
-                                    "calendar time value.\nUsing default date.") + kWarn);
+                                    "calendar time value.\nUsing default date.") +
+                            kWarn);
     EXPECT_GE(g_settings.lastEventCheck, (CalendarTime)before);
     EXPECT_LE(g_settings.lastEventCheck, (CalendarTime)time(NULL));
     EXPECT_EQ(g_settings.countdownDate, NextNewYear());
@@ -140,7 +143,8 @@ TEST_F(ClockSettingsTest, MissingCoordinatesOrBitmapsRefuseTheAppearanceOnly) {
     std::string appearance = Appearance();
     size_t at = appearance.find("Digit7=");
     appearance.erase(at, appearance.find("\r\n", at) + 2 - at);
-    WriteIni("[Event1]\r\nDate=2025-01-02 03:04:05\r\n" + appearance + "WindowPos=50,60\r\nAlwaysOnTop=1\r\n");
+    WriteIni("[Event1]\r\nDate=2025-01-02 03:04:05\r\n" + appearance +
+             "WindowPos=50,60\r\nAlwaysOnTop=1\r\n");
     std::vector<std::string> boxes;
     EXPECT_EQ(Load(&boxes), 0);
     ASSERT_EQ(boxes.size(), 1u);
@@ -154,24 +158,25 @@ TEST_F(ClockSettingsTest, MissingCoordinatesOrBitmapsRefuseTheAppearanceOnly) {
     WriteIni(Appearance("BackgroundBMP=" + folder_->Path("skins") + "\r\n"));
     EXPECT_EQ(Load(&boxes), 0);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Cannot find file \"" + folder_->Path("skins") + "\".\nLoading default skin." + kWarn);
+    EXPECT_EQ(boxes[0],
+              "Cannot find file \"" + folder_->Path("skins") + "\".\nLoading default skin." + kWarn);
 
     WriteIni(Appearance("DigitsBMP=\\skins\\none.bmp\r\n"));
     EXPECT_EQ(Load(&boxes), 0);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Cannot find file \"" + folder_->Path("skins\\none.bmp") + "\".\nLoading default skin." +
-                            kWarn);
+    EXPECT_EQ(boxes[0], "Cannot find file \"" + folder_->Path("skins\\none.bmp") +
+                            "\".\nLoading default skin." + kWarn);
 }
 
 TEST_F(ClockSettingsTest, RelativeBitmapPathIsCompletedAndSavedInFull) {
     CreateDirectoryA(folder_->Path("skins").c_str(), NULL);
-    std::ofstream(folder_->Path("skins\\x_b.bmp")) << "BM";
+    ASSERT_TRUE(WriteWholeFile(folder_->Path("skins\\x_b.bmp"), std::string("BM")));
     WriteIni(Appearance("BackgroundBMP=\\skins\\x_b.bmp\r\n"));
     std::vector<std::string> boxes;
     EXPECT_EQ(Load(&boxes), 1);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(std::string(g_appearance.backgroundBmp), folder_->Path("skins\\x_b.bmp"));
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    HWND window = MakeHiddenWindow();
     SaveSettings(window);
     DestroyWindow(window);
     EXPECT_NE(ReadIni().find("BackgroundBMP=" + folder_->Path("skins\\x_b.bmp") + "\r\n"), std::string::npos);
@@ -195,7 +200,7 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
     g_events.slots[1].startTime = ParseDateText("2027-02-03 04:05:06");
     lstrcpyA(g_events.slots[1].appFile, "notepad.exe c:\\x.txt");
 
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 321, 123, 10, 10, NULL, NULL, NULL, NULL);
+    HWND window = MakeHiddenWindow(321, 123);
     EXPECT_EQ(SaveSettings(window), 1);
     DestroyWindow(window);
 
@@ -203,12 +208,26 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
     for (int n = 1; n <= 32; n++)
         EXPECT_NE(ini.find("[Event" + std::to_string(n) + "]"), std::string::npos) << n;
     EXPECT_EQ(ini.find("stale"), std::string::npos);
-    for (const char* line : {"ClockMode=2", "LastEventCheck=2026-12-01 10:00:00", "LastOfMonthMode=1",
-                             "DisplayPastEvents=0", "Date=2030-05-06 07:08:09", "BackgroundBMP=\r\n",
-                             "WindowPos=321,123", "AlwaysOnTop=0", "DigitsBMP=\r\n", "TransparentColor=030201",
-                             "FirstDigit=2", "LastDigit=11", "Digit5=20,15", "Digit12=0,0",
-                             "Date=2027-01-02 03:04:05", "RecurrencePattern=Monthly", "Message=Tea <br> time",
-                             "RecurrencePattern=<none>", "AppFile=notepad.exe c:\\x.txt", "SoundFile=\r\n"})
+    for (const char* line : {"ClockMode=2",
+                             "LastEventCheck=2026-12-01 10:00:00",
+                             "LastOfMonthMode=1",
+                             "DisplayPastEvents=0",
+                             "Date=2030-05-06 07:08:09",
+                             "BackgroundBMP=\r\n",
+                             "WindowPos=321,123",
+                             "AlwaysOnTop=0",
+                             "DigitsBMP=\r\n",
+                             "TransparentColor=030201",
+                             "FirstDigit=2",
+                             "LastDigit=11",
+                             "Digit5=20,15",
+                             "Digit12=0,0",
+                             "Date=2027-01-02 03:04:05",
+                             "RecurrencePattern=Monthly",
+                             "Message=Tea <br> time",
+                             "RecurrencePattern=<none>",
+                             "AppFile=notepad.exe c:\\x.txt",
+                             "SoundFile=\r\n"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
 
     ClockSettings savedSettings = g_settings;
@@ -227,7 +246,7 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
 
     // Deleting every event leaves 32 empty sections.
     memset(&g_events, 0, sizeof(g_events));
-    window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+    window = MakeHiddenWindow();
     SaveSettings(window);
     DestroyWindow(window);
     ini = ReadIni();

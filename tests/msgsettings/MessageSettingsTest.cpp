@@ -2,41 +2,21 @@
 // searches and message boxes: what a fresh or hand-edited vantelmsg.ini gives, what
 // is written back, and the clock's hand-over of a message.
 #include "MessageSettings.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof(buffer), file)) > 0)
-        bytes.append(buffer, got);
-    fclose(file);
-    return bytes;
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-}
-
 // The file's non-empty lines, without their line ends.
 std::vector<std::string> FileLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::string bytes = ReadFileBytes(path), line;
+    std::string bytes = WholeFileText(path), line;
     for (char c : bytes) {
         if (c == '\r' || c == '\n') {
             if (!line.empty())
@@ -60,134 +40,29 @@ std::string SectionBytes(const std::string& file, const std::string& name) {
     return file.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-struct ShownBox {
-    HWND owner;          // owner of the box
-    std::string caption; // title bar text
-    std::string text;    // the message
-    bool warningIcon;    // the box shows the system's warning icon
-};
-
-// While it lives, closes every message box that the creating thread shows and notes
-// what each showed. The thread that shows a box waits inside MessageBoxA until the
-// box is closed, so the watching runs on a thread of its own.
-class BoxWatcher {
-  public:
-    BoxWatcher() : watchedThread_(GetCurrentThreadId()) {
-        thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
-    }
-    ~BoxWatcher() {
-        Stop();
-    }
-
-    // Ends the watching; the boxes seen are complete after this.
-    void Stop() {
-        if (!thread_)
-            return;
-        InterlockedExchange(&stop_, 1);
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-        thread_ = NULL;
-    }
-
-    bool started() const {
-        return thread_ != NULL;
-    }
-    std::vector<ShownBox> boxes;
-
-  private:
-    static DWORD WINAPI Run(void* self) {
-        BoxWatcher* watcher = static_cast<BoxWatcher*>(self);
-        while (!InterlockedCompareExchange(&watcher->stop_, 0, 0)) {
-            EnumThreadWindows(watcher->watchedThread_, Visit, (LPARAM)watcher);
-            Sleep(5);
-        }
-        return 0;
-    }
-
-    static BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            *(HICON*)found = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-        BoxWatcher* watcher = (BoxWatcher*)self;
-        char className[64] = "";
-        GetClassNameA(window, className, sizeof(className));
-        // A dialog is visible only once it has been filled in.
-        if (strcmp(className, "#32770") != 0 || !IsWindowVisible(window) || watcher->closed_.count(window))
-            return TRUE;
-        ShownBox box;
-        box.owner = GetWindow(window, GW_OWNER);
-        char text[1024] = "";
-        GetWindowTextA(window, text, sizeof(text));
-        box.caption = text;
-        text[0] = '\0';
-        GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
-        box.text = text;
-        HICON icon = NULL;
-        EnumChildWindows(window, FindIcon, (LPARAM)&icon);
-        box.warningIcon = icon && icon == LoadIconA(NULL, IDI_WARNING);
-        watcher->boxes.push_back(box);
-        watcher->closed_.insert(window);
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    }
-
-    DWORD watchedThread_;
-    HANDLE thread_ = NULL;
-    volatile LONG stop_ = 0;
-    std::set<HWND> closed_;
-};
-
 class MessageSettingsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(sizeof(temp), temp), 0u);
-        char name[64];
-        snprintf(name, sizeof(name), "vantel-msgsettings-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-        folder_ = std::string(temp) + name;
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL)) << folder_;
+        temp_.reset(new TempFolder("msgsettings"));
+        folder_ = temp_->path();
+        ASSERT_TRUE(temp_->created()) << folder_;
         ASSERT_EQ(SetMessageSettingsFolder(folder_.c_str()), 1);
         iniPath_ = folder_ + "\\vantelmsg.ini";
         ASSERT_EQ(std::string(g_messageSettingsFile.path), iniPath_);
         // The record starts zeroed, as at the program's start.
         memset(&g_messageSettings, 0, sizeof(g_messageSettings));
-        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 123, 45, 60, 40, NULL, NULL, NULL, NULL);
+        owner_ = MakeHiddenWindow(123, 45, 60, 40);
         ASSERT_NE(owner_, nullptr);
     }
 
     void TearDown() override {
         if (owner_)
             DestroyWindow(owner_);
-        if (!folder_.empty())
-            RemoveTree(folder_);
+        temp_.reset();
     }
 
     void WriteIni(const std::string& text) {
-        WriteFileBytes(iniPath_, text);
+        ASSERT_TRUE(WriteWholeFile(iniPath_, text)) << iniPath_;
     }
 
     std::string ReadKey(const char* section, const char* key) {
@@ -197,15 +72,14 @@ class MessageSettingsTest : public ::testing::Test {
     }
 
     // Loads the settings and returns the message boxes the load showed.
-    std::vector<ShownBox> Load() {
-        BoxWatcher watcher;
+    std::vector<SeenBox> Load() {
+        MessageBoxWatcher watcher;
         EXPECT_TRUE(watcher.started());
         EXPECT_EQ(LoadMessageSettings(owner_), 1);
-        watcher.Stop();
-        return watcher.boxes;
+        return watcher.Stop();
     }
 
-    void ExpectOneWarning(const std::vector<ShownBox>& boxes, const std::string& text) {
+    void ExpectOneWarning(const std::vector<SeenBox>& boxes, const std::string& text) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, text);
         EXPECT_EQ(boxes[0].caption, "Vantel - Error");
@@ -213,7 +87,8 @@ class MessageSettingsTest : public ::testing::Test {
         EXPECT_TRUE(boxes[0].warningIcon);
     }
 
-    std::string folder_;
+    std::unique_ptr<TempFolder> temp_;
+    std::string folder_; // the temporary folder's path
     std::string iniPath_;
     HWND owner_ = NULL;
 };
@@ -345,7 +220,7 @@ TEST_F(MessageSettingsTest, UnreadableColourKeepsTheCurrentValue) {
 TEST_F(MessageSettingsTest, RelativeBackgroundIsCompletedAndSavedInFull) {
     std::string pictures = folder_ + "\\pictures";
     ASSERT_TRUE(CreateDirectoryA(pictures.c_str(), NULL));
-    WriteFileBytes(pictures + "\\x.bmp", "BM");
+    ASSERT_TRUE(WriteWholeFile(pictures + "\\x.bmp", std::string("BM")));
     WriteIni("[Appearance]\r\nBackgroundBMP=\\pictures\\x.bmp\r\n");
     EXPECT_TRUE(Load().empty());
     std::string full = folder_ + "\\pictures\\x.bmp";
@@ -453,13 +328,13 @@ TEST_F(MessageSettingsTest, SavingLeavesTheMessageSectionAsItWas) {
              "Text=Call \"Bob\" <br>  at 5; ok\r\n"
              "; a remark\r\n"
              "[Appearance]\r\nFontHeight=-30\r\n");
-    std::string before = SectionBytes(ReadFileBytes(iniPath_), "Message");
+    std::string before = SectionBytes(WholeFileText(iniPath_), "Message");
     ASSERT_FALSE(before.empty());
     Load();
     g_messageSettings.displayDate = 1;
     lstrcpyA(g_messageSettings.text, "changed in memory");
     ASSERT_EQ(SaveMessageSettings(owner_), 1);
-    std::string after = ReadFileBytes(iniPath_);
+    std::string after = WholeFileText(iniPath_);
     EXPECT_EQ(SectionBytes(after, "Message"), before);
     EXPECT_EQ(ReadKey("Settings", "DisplayDate"), "1");
     EXPECT_EQ(ReadKey("Appearance", "FontHeight"), "-30");

@@ -60,7 +60,7 @@ TEST(FaceDigits, CurrentTimeShowsDayOfYearAndClock) {
 
 TEST(FaceDigits, RemainingTimeRangeAndHundredths) {
     uint16_t d[FACE_DIGITS] = {};
-    EXPECT_EQ(RemainingTimeDigits(0, 500, d), 0);  // reached zero: frozen
+    EXPECT_EQ(RemainingTimeDigits(0, 500, d), 0); // reached zero: frozen
     EXPECT_EQ(RemainingTimeDigits(-5, 500, d), 0);
     EXPECT_EQ(RemainingTimeDigits(864000000, 0, d), 0); // 10000 days: four digits do not hold it
     ASSERT_EQ(RemainingTimeDigits(863999999, 0, d), 1);

@@ -11,9 +11,9 @@ namespace {
 // Time zones written as POSIX rules, so no time zone database is needed.
 const char* const kZones[] = {
     "UTC0",
-    "CET-1CEST,M3.5.0,M10.5.0/3",     // Central Europe, summer time
-    "EST5EDT,M3.2.0,M11.1.0",         // US Eastern, daylight saving
-    "<+0530>-5:30",                   // half-hour offset, no daylight saving
+    "CET-1CEST,M3.5.0,M10.5.0/3",           // Central Europe, summer time
+    "EST5EDT,M3.2.0,M11.1.0",               // US Eastern, daylight saving
+    "<+0530>-5:30",                         // half-hour offset, no daylight saving
     "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", // southern summer time across new year
 };
 

@@ -15,10 +15,10 @@ TEST(DigitLayout, CellsDivideTheStripIntoTenAndDropTheRemainder) {
 
 TEST(DigitLayout, ClampMovesShownSlotsInsideTheBackgroundOnly) {
     SlotRect slots[DIGIT_SLOTS] = {};
-    slots[3] = {-5, -7, 0, 0};   // negative: to 0
-    slots[4] = {200, 50, 0, 0};  // past the right and bottom edges
-    slots[5] = {20, 15, 0, 0};   // fits: unchanged
-    slots[6] = {-50, 90, 0, 0};  // not shown: left alone
+    slots[3] = {-5, -7, 0, 0};  // negative: to 0
+    slots[4] = {200, 50, 0, 0}; // past the right and bottom edges
+    slots[5] = {20, 15, 0, 0};  // fits: unchanged
+    slots[6] = {-50, 90, 0, 0}; // not shown: left alone
     ClampSlots(slots, 3, 5, 25, 30, 216, 71);
 
     EXPECT_EQ(slots[3].left, 0);

@@ -81,8 +81,8 @@ TEST(DigitLayout, DigitRangeRules) {
     struct Case {
         int32_t first, last, wantFirst, wantLast;
     } cases[] = {
-        {4, 9, 4, 9},   {7, 3, 0, 11},  {-1, 9, 0, 9},   {4, 12, 4, 11},
-        {5, 5, 0, 11},  {12, 3, 0, 3},  {0, 11, 0, 11},  {11, -1, 0, 11},
+        {4, 9, 4, 9},  {7, 3, 0, 11}, {-1, 9, 0, 9},  {4, 12, 4, 11},
+        {5, 5, 0, 11}, {12, 3, 0, 3}, {0, 11, 0, 11}, {11, -1, 0, 11},
     };
     for (const Case& c : cases) {
         int32_t first = c.first, last = c.last;

@@ -156,14 +156,14 @@ TEST_F(RecurrenceTest, DueListKeepsTheNext960SecondsAndAtMost16) {
 TEST_F(RecurrenceTest, MissedEventsAtStart) {
     CalendarTime now = T("2003-06-15 09:00:00");
     CalendarTime lastCheck = T("2003-06-14 18:00:00");
-    table_.slots[0] = Event("2003-06-01 08:00:00", RECUR_DAILY);  // today 08:00
-    table_.slots[1] = Event("2003-06-14 20:00:00", RECUR_NONE);   // yesterday 20:00
-    table_.slots[2] = Event("2003-06-01 08:30:00", RECUR_HOURLY); // never reported
-    table_.slots[3] = Event("2003-06-16 08:00:00", RECUR_DAILY);  // starts tomorrow
-    table_.slots[4] = Event("2003-06-14 17:00:00", RECUR_NONE);   // before the last check
-    table_.slots[5] = Event("2003-06-02 08:00:00", RECUR_WEEKLY); // Monday: last one before the check
+    table_.slots[0] = Event("2003-06-01 08:00:00", RECUR_DAILY);   // today 08:00
+    table_.slots[1] = Event("2003-06-14 20:00:00", RECUR_NONE);    // yesterday 20:00
+    table_.slots[2] = Event("2003-06-01 08:30:00", RECUR_HOURLY);  // never reported
+    table_.slots[3] = Event("2003-06-16 08:00:00", RECUR_DAILY);   // starts tomorrow
+    table_.slots[4] = Event("2003-06-14 17:00:00", RECUR_NONE);    // before the last check
+    table_.slots[5] = Event("2003-06-02 08:00:00", RECUR_WEEKLY);  // Monday: last one before the check
     table_.slots[6] = Event("2003-05-14 23:00:00", RECUR_MONTHLY); // yesterday 23:00
-    table_.slots[7] = Event("2003-06-15 10:00:00", RECUR_NONE);   // still ahead
+    table_.slots[7] = Event("2003-06-15 10:00:00", RECUR_NONE);    // still ahead
     DueList due;
     FillMissedList(&due, &table_, now, lastCheck, 1);
     ASSERT_EQ(due.count, 3u);

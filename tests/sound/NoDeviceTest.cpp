@@ -28,7 +28,7 @@ class NoSoundDevice : public ::testing::Test {
         std::vector<SeenBox> boxes = watcher.Stop();
         if (opened) {
             ReleaseSoundDevice();
-            return {SeenBox{"device opened", NULL, false}};
+            return {SeenBox{"device opened", NULL, false, ""}};
         }
         return boxes;
     }
@@ -46,7 +46,7 @@ TEST_F(NoSoundDevice, TheClockSaysSoOnceAndMakesNoBuffers) {
     EXPECT_TRUE(boxes[0].warningIcon);
     EXPECT_EQ(SoundDevice(), nullptr);
 
-    TempFolder folder;
+    TempFolder folder("sound");
     const std::string path = folder.Path("sound.wav");
     ASSERT_TRUE(WriteWholeFile(path, RiffWave({WaveChunk("fmt ", WaveFormat(1, 1, 8000, 8)),
                                                WaveChunk("data", PatternBytes(800, 1))})));

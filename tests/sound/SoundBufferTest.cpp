@@ -10,12 +10,6 @@
 
 namespace {
 
-struct ComRelease {
-    void operator()(IUnknown* object) const {
-        if (object)
-            object->Release();
-    }
-};
 typedef std::unique_ptr<IDirectSoundBuffer, ComRelease> BufferHolder;
 
 DWORD BufferFlags(IDirectSoundBuffer* buffer) {
@@ -69,7 +63,7 @@ class SoundBuffer : public ::testing::Test {
     }
 
     HWND window_ = NULL;
-    TempFolder folder_;
+    TempFolder folder_{"sound"};
 };
 
 TEST_F(SoundBuffer, FromWaveFilesHoldsTheirSamples) {

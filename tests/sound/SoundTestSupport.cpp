@@ -5,18 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-void PutLE(Bytes& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-static uint32_t GetLE(const Bytes& in, size_t at, int bytes) {
-    uint32_t value = 0;
-    for (int i = 0; i < bytes; i++)
-        value |= uint32_t(in[at + i]) << (8 * i);
-    return value;
-}
-
 Bytes WaveChunk(const char* id, const Bytes& data, int64_t declared) {
     Bytes out(id, id + 4);
     PutLE(out, declared < 0 ? uint32_t(data.size()) : uint32_t(declared), 4);
@@ -104,27 +92,6 @@ Bytes ExpectedFormatBlock(const Bytes& formatChunk) {
     return block;
 }
 
-bool WriteWholeFile(const std::string& path, const Bytes& bytes) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
-}
-
-bool ReadWholeFile(const std::string& path, Bytes* bytes) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    bytes->clear();
-    uint8_t block[65536];
-    size_t got;
-    while ((got = fread(block, 1, sizeof(block), file)) > 0)
-        bytes->insert(bytes->end(), block, block + got);
-    fclose(file);
-    return true;
-}
-
 Bytes ResourceBytes(LPCSTR name) {
     HMODULE module = GetModuleHandleA(NULL);
     HRSRC info = FindResourceA(module, name, "WAVE");
@@ -164,54 +131,6 @@ Bytes BufferFormat(IDirectSoundBuffer* buffer) {
         return Bytes();
     out.resize(written);
     return out;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(10);
-    }
-}
-
-TempFolder::TempFolder() {
-    static int serial = 0;
-    char base[MAX_PATH];
-    GetTempPathA(sizeof(base), base);
-    char name[MAX_PATH];
-    wsprintfA(name, "%svantel-sound-%lu-%d", base, GetCurrentProcessId(), ++serial);
-    path_ = name;
-    CreateDirectoryA(path_.c_str(), NULL);
-}
-
-TempFolder::~TempFolder() {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA(Path(found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
-HWND MakeHiddenWindow() {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSA windowClass;
-        ZeroMemory(&windowClass, sizeof(windowClass));
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(NULL);
-        windowClass.lpszClassName = "VantelSoundTest";
-        atom = RegisterClassA(&windowClass);
-    }
-    return CreateWindowExA(0, "VantelSoundTest", "Vantel sound test", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
 }
 
 std::string SoundHome() {
@@ -279,67 +198,4 @@ SoundStretch FindSound(const Bytes& bytes, int frameBytes, int64_t fromFrame) {
         stretch.loud++;
     }
     return stretch;
-}
-
-MessageBoxWatcher::MessageBoxWatcher(const char* caption) : caption_(caption) {
-    InitializeCriticalSection(&lock_);
-    stop_ = CreateEventA(NULL, TRUE, FALSE, NULL);
-    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
-}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    Stop();
-    CloseHandle(stop_);
-    DeleteCriticalSection(&lock_);
-}
-
-std::vector<SeenBox> MessageBoxWatcher::Stop() {
-    if (thread_) {
-        SetEvent(stop_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = NULL;
-    }
-    EnterCriticalSection(&lock_);
-    std::vector<SeenBox> boxes = boxes_;
-    LeaveCriticalSection(&lock_);
-    return boxes;
-}
-
-static BOOL CALLBACK ReadBoxChild(HWND child, LPARAM param) {
-    SeenBox* box = reinterpret_cast<SeenBox*>(param);
-    char name[32];
-    GetClassNameA(child, name, sizeof(name));
-    if (lstrcmpiA(name, "Static") != 0)
-        return TRUE;
-    HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-    if (icon && icon == LoadIconA(NULL, IDI_WARNING))
-        box->warningIcon = true;
-    char text[512];
-    if (GetWindowTextA(child, text, sizeof(text)) > 0)
-        box->text = text;
-    return TRUE;
-}
-
-DWORD WINAPI MessageBoxWatcher::Run(void* param) {
-    MessageBoxWatcher* self = static_cast<MessageBoxWatcher*>(param);
-    std::vector<HWND> closed;
-    while (WaitForSingleObject(self->stop_, 10) == WAIT_TIMEOUT) {
-        HWND box = NULL;
-        while ((box = FindWindowExA(NULL, box, "#32770", self->caption_.c_str())) != NULL) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(box, &pid);
-            if (pid != GetCurrentProcessId() || std::count(closed.begin(), closed.end(), box))
-                continue;
-            SeenBox seen;
-            seen.owner = GetWindow(box, GW_OWNER);
-            EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&seen));
-            EnterCriticalSection(&self->lock_);
-            self->boxes_.push_back(seen);
-            LeaveCriticalSection(&self->lock_);
-            closed.push_back(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return 0;
 }

@@ -1,8 +1,9 @@
 // Helpers of the Windows-side sound tests: wave images built chunk by chunk and an
-// independent reader for them, files in a temporary folder, buffer contents, the
-// ALSA file sink's output, and a watcher for message boxes.
+// independent reader for them, buffer contents and the ALSA file sink's output.
 #ifndef VANTEL_SOUND_TEST_SUPPORT_H
 #define VANTEL_SOUND_TEST_SUPPORT_H
+
+#include "WinTestSupport.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -14,10 +15,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-typedef std::vector<uint8_t> Bytes;
-
-void PutLE(Bytes& out, uint32_t value, int bytes);
 
 // A chunk: id, size (the data's, or `declared` when not negative), data, and a pad
 // byte when the data is odd.
@@ -50,9 +47,6 @@ WaveParts ParseWave(const Bytes& image);
 // extra bytes, extra size 0 for PCM and for chunks without the field.
 Bytes ExpectedFormatBlock(const Bytes& formatChunk);
 
-bool WriteWholeFile(const std::string& path, const Bytes& bytes);
-bool ReadWholeFile(const std::string& path, Bytes* bytes);
-
 // The bytes of a "WAVE" resource of the test program.
 Bytes ResourceBytes(LPCSTR name);
 
@@ -60,25 +54,6 @@ Bytes ResourceBytes(LPCSTR name);
 Bytes BufferBytes(IDirectSoundBuffer* buffer);
 // The buffer's format block, through GetFormat.
 Bytes BufferFormat(IDirectSoundBuffer* buffer);
-
-// Polls `done` every 10 ms until it holds or `timeoutMs` has passed.
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
-
-// A fresh folder under the temporary folder, removed with its files.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    std::string Path(const std::string& name) const {
-        return path_ + "\\" + name;
-    }
-
-  private:
-    std::string path_;
-};
-
-// A hidden top-level window for DirectSound's cooperative level and message boxes.
-HWND MakeHiddenWindow();
 
 // The home folder ctest gives this test (VANTEL_SOUND_HOME) as a Windows path,
 // empty when the variable is not set.
@@ -107,27 +82,5 @@ struct SoundStretch {
     int64_t frames = 0; // frames in the file
 };
 SoundStretch FindSound(const Bytes& bytes, int frameBytes, int64_t fromFrame);
-
-// Watches, on a thread of its own, for message boxes of this process with the
-// caption, records them and closes each with OK.
-struct SeenBox {
-    std::string text;
-    HWND owner = NULL;
-    bool warningIcon = false;
-};
-class MessageBoxWatcher {
-  public:
-    explicit MessageBoxWatcher(const char* caption);
-    ~MessageBoxWatcher();
-    std::vector<SeenBox> Stop();
-
-  private:
-    static DWORD WINAPI Run(void* self);
-    std::string caption_;
-    HANDLE thread_ = NULL;
-    HANDLE stop_ = NULL;
-    CRITICAL_SECTION lock_;
-    std::vector<SeenBox> boxes_;
-};
 
 #endif

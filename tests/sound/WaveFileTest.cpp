@@ -62,7 +62,7 @@ class WaveFile : public ::testing::Test {
         EXPECT_EQ(read.samples, nullptr);
     }
 
-    TempFolder folder_;
+    TempFolder folder_{"sound"};
 };
 
 TEST_F(WaveFile, ReadsTheAlsaSampleWaves) {

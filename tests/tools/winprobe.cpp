@@ -112,7 +112,8 @@ static BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(child, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length))
         text[0] = '\0';
-    printf("child 0x%llx %ld %s ", (unsigned long long)(ULONG_PTR)child, (long)GetDlgCtrlID(child), className);
+    printf("child 0x%llx %ld %s ", (unsigned long long)(ULONG_PTR)child, (long)GetDlgCtrlID(child),
+           className);
     for (const char* c = text; *c; c++) {
         if (*c == '\r')
             continue;

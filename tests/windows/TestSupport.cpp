@@ -2,18 +2,8 @@
 
 #include "Surface.h"
 
-#include <algorithm>
 #include <cstring>
 #include <map>
-
-namespace {
-
-void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-} // namespace
 
 bool WriteBitmapFile(const std::string& path, const Picture& picture, int bitsPerPixel) {
     if (bitsPerPixel != 8 && bitsPerPixel != 24)
@@ -32,7 +22,7 @@ bool WriteBitmapFile(const std::string& path, const Picture& picture, int bitsPe
     const uint32_t offset = 14 + 40 + paletteBytes;
     const uint32_t imageBytes = stride * picture.height;
 
-    std::vector<uint8_t> file;
+    Bytes file;
     file.push_back('B');
     file.push_back('M');
     PutLE(file, offset + imageBytes, 4);
@@ -72,38 +62,7 @@ bool WriteBitmapFile(const std::string& path, const Picture& picture, int bitsPe
         }
         file.resize(start + stride, 0);
     }
-
-    HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(handle, file.data(), DWORD(file.size()), &written, NULL);
-    CloseHandle(handle);
-    return ok && written == file.size();
-}
-
-TempFolder::TempFolder() {
-    static int serial = 0;
-    char base[MAX_PATH];
-    GetTempPathA(sizeof(base), base);
-    char name[MAX_PATH];
-    wsprintfA(name, "%svantel-media-%lu-%d", base, GetCurrentProcessId(), ++serial);
-    path_ = name;
-    CreateDirectoryA(path_.c_str(), NULL);
-}
-
-TempFolder::~TempFolder() {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Path("*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA(Path(found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
+    return WriteWholeFile(path, file);
 }
 
 bool ReadSurfacePixels(IDirectDrawSurface3* surface, SurfacePixels* out) {
@@ -169,12 +128,6 @@ bool ReadSurfaceColors(IDirectDrawSurface3* surface, Picture* out) {
 }
 
 void DirectDrawTest::SetUp() {
-    WNDCLASSA cls;
-    ZeroMemory(&cls, sizeof(cls));
-    cls.lpfnWndProc = DefWindowProcA;
-    cls.hInstance = GetModuleHandleA(NULL);
-    cls.lpszClassName = "VantelTestWindow";
-    RegisterClassA(&cls); // fails harmlessly when already registered
     owner_ = MakeWindow(64, 64);
     ASSERT_TRUE(owner_);
 
@@ -184,7 +137,8 @@ void DirectDrawTest::SetUp() {
     first->Release();
     ASSERT_EQ(hr, S_OK);
     ASSERT_EQ(dd_->SetCooperativeLevel(owner_, DDSCL_NORMAL), DD_OK);
-    folder_.reset(new TempFolder());
+    folder_.reset(new TempFolder("media"));
+    ASSERT_TRUE(folder_->created()) << folder_->path();
 }
 
 void DirectDrawTest::TearDown() {
@@ -198,8 +152,7 @@ void DirectDrawTest::TearDown() {
 }
 
 HWND DirectDrawTest::MakeWindow(int width, int height) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "VantelTestWindow", "Vantel test", WS_POPUP, 0, 0, width,
-                                  height, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    HWND window = MakeHiddenWindow(0, 0, width, height);
     if (window) {
         windows_.push_back(window);
         RECT rect;
@@ -306,77 +259,4 @@ std::vector<std::string> DebugTextCapture::lines() const {
     std::vector<std::string> copy = g_debugLines;
     LeaveCriticalSection(&g_debugLock);
     return copy;
-}
-
-MessageBoxWatcher::MessageBoxWatcher(const char* caption) : caption_(caption) {
-    InitializeCriticalSection(&lock_);
-    stop_ = CreateEventA(NULL, TRUE, FALSE, NULL);
-    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
-}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    Stop();
-    CloseHandle(stop_);
-    DeleteCriticalSection(&lock_);
-}
-
-std::vector<std::string> MessageBoxWatcher::Stop() {
-    if (thread_) {
-        SetEvent(stop_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = NULL;
-    }
-    EnterCriticalSection(&lock_);
-    std::vector<std::string> texts = texts_;
-    LeaveCriticalSection(&lock_);
-    return texts;
-}
-
-namespace {
-
-struct BoxText {
-    std::string text;
-    bool warningIcon = false;
-};
-
-BOOL CALLBACK ReadBoxChild(HWND child, LPARAM param) {
-    BoxText* box = reinterpret_cast<BoxText*>(param);
-    char cls[32];
-    GetClassNameA(child, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Static") != 0)
-        return TRUE;
-    HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-    if (icon && icon == LoadIconA(NULL, IDI_WARNING))
-        box->warningIcon = true;
-    char text[512];
-    if (GetWindowTextA(child, text, sizeof(text)) > 0)
-        box->text = text;
-    return TRUE;
-}
-
-} // namespace
-
-// Texts are recorded as the box's text, followed by " [warning icon]" when the box
-// shows the warning icon.
-DWORD WINAPI MessageBoxWatcher::Run(void* param) {
-    MessageBoxWatcher* self = static_cast<MessageBoxWatcher*>(param);
-    std::vector<HWND> closed;
-    while (WaitForSingleObject(self->stop_, 10) == WAIT_TIMEOUT) {
-        HWND box = NULL;
-        while ((box = FindWindowExA(NULL, box, "#32770", self->caption_.c_str())) != NULL) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(box, &pid);
-            if (pid != GetCurrentProcessId() || std::count(closed.begin(), closed.end(), box))
-                continue;
-            BoxText text;
-            EnumChildWindows(box, ReadBoxChild, reinterpret_cast<LPARAM>(&text));
-            EnterCriticalSection(&self->lock_);
-            self->texts_.push_back(text.text + (text.warningIcon ? " [warning icon]" : ""));
-            LeaveCriticalSection(&self->lock_);
-            closed.push_back(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return 0;
 }

@@ -1,8 +1,10 @@
 // Helpers of the Windows-side media tests: pictures with known pixels written as
 // .bmp files, DirectDraw on a hidden window, raw surface reads, region
-// comparisons, and watchers for debugger text and message boxes.
+// comparisons, and a watcher for debugger text.
 #ifndef VANTEL_TEST_SUPPORT_H
 #define VANTEL_TEST_SUPPORT_H
+
+#include "WinTestSupport.h"
 
 #include <windows.h>
 #include <ddraw.h>
@@ -39,28 +41,6 @@ struct Picture {
 // palette of its distinct colours (at most 256).
 bool WriteBitmapFile(const std::string& path, const Picture& picture, int bitsPerPixel);
 
-// A fresh folder under the temporary folder, removed with its contents.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    std::string Path(const std::string& name) const {
-        return path_ + "\\" + name;
-    }
-    const std::string& path() const {
-        return path_;
-    }
-
-  private:
-    std::string path_;
-};
-
-struct ComRelease {
-    void operator()(IUnknown* object) const {
-        if (object)
-            object->Release();
-    }
-};
 typedef std::unique_ptr<IDirectDrawSurface3, ComRelease> SurfaceHolder;
 
 // Raw pixels of a surface read through Lock: value of each pixel as a
@@ -130,23 +110,6 @@ class DebugTextCapture {
 
   private:
     void* handler_;
-};
-
-// Watches, on a thread of its own, for message boxes with the given caption, records
-// their texts and closes each with OK. Stop() ends the watch.
-class MessageBoxWatcher {
-  public:
-    explicit MessageBoxWatcher(const char* caption);
-    ~MessageBoxWatcher();
-    std::vector<std::string> Stop();
-
-  private:
-    static DWORD WINAPI Run(void* self);
-    std::string caption_;
-    HANDLE thread_ = NULL;
-    HANDLE stop_ = NULL;
-    CRITICAL_SECTION lock_;
-    std::vector<std::string> texts_;
 };
 
 #endif

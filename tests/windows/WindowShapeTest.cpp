@@ -210,7 +210,7 @@ TEST_F(WindowShape, UnlockableSurfaceGivesOneMessageAndNoRegion) {
     ASSERT_EQ(surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DD_OK);
     MessageBoxWatcher watcher("Vantel - Error");
     ApplyWindowRegion(window, surface.get(), kMagenta, SHAPE_CLOCK);
-    std::vector<std::string> boxes = watcher.Stop();
+    std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
     surface->Unlock(NULL);
 
     EXPECT_EQ(boxes, std::vector<std::string>{"Cannot create non-rectangular window.\n"
