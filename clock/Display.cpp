@@ -219,10 +219,19 @@ static void SlotRectangle(int slot, RECT* rect) {
     SetRect(rect, s->left, s->top, s->right, s->bottom);
 }
 
+// Wine puts what another thread drew into a window on the screen only when the
+// window's own thread next looks at its messages; an idle clock window would show
+// the digits of the tick before. An empty message wakes it. Windows does not need
+// it, and one message per tick that drew costs next to nothing.
+static void ShowDrawing() {
+    PostMessageA(g_display.window, WM_NULL, 0, 0);
+}
+
 void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
     if (!g_display.dd2)
         return;
     g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    int drew = 0;
     for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
         WORD digit = digits[i];
         if (digit >= DIGIT_CELLS)
@@ -231,9 +240,12 @@ void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
             RECT slot;
             SlotRectangle(i, &slot);
             DrawDigit(&slot, &g_display.cells[digit]);
+            drew = 1;
         }
         g_display.drawn[i] = digit;
     }
+    if (drew)
+        ShowDrawing();
 }
 
 void DrawZeroDigits(int first, int last) {
@@ -245,6 +257,7 @@ void DrawZeroDigits(int first, int last) {
         SlotRectangle(i, &slot);
         DrawDigit(&slot, &g_display.cells[0]);
     }
+    ShowDrawing();
 }
 
 IDirectDrawSurface3* BackgroundSurface() {

@@ -952,22 +952,3 @@ def key_inside(window, *keys):
     """As key(), for a window with a frame (found with x_window_inside)."""
     session().run_tool(["xdotool", "windowfocus", "--sync", str(x_window_inside(window))])
     session().run_tool(["xdotool", "key", "--delay", "50"] + list(keys))
-
-
-# ---------------------------------------------------------------------------------------
-# Faces drawn from another thread
-
-def capture_drawn(window, spot):
-    """What the window shows once what its program drew so far has reached the screen.
-
-    Under Wine, drawing that a program does into its window from a thread other than the
-    window's own (the clock's display-timer ticks) goes into Wine's copy of the window and
-    reaches the X screen only when the window's thread next handles a message, or when that
-    other thread draws again more than about 50 ms later. The last digits a tick drew can so
-    stay off the screen (a stopped stopwatch, a finished countdown, a face that changes once
-    a minute). This moves the pointer by one pixel at spot, (x, y) in window pixels on the
-    visible face clear of what is looked at, so that the window's thread handles a mouse
-    move, then captures the window."""
-    x, y = window.rect.left + spot[0], window.rect.top + spot[1]
-    move_pointer(x + 1 if pointer() == (x, y) else x, y)
-    return capture(window.rect)
