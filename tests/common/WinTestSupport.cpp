@@ -5,11 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-void PutLE(Bytes& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
 uint32_t GetLE(const Bytes& in, size_t at, int bytes) {
     uint32_t value = 0;
     for (int i = 0; i < bytes; i++)

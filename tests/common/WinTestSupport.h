@@ -12,10 +12,8 @@
 #include <string>
 #include <vector>
 
-typedef std::vector<uint8_t> Bytes;
+#include "WaveBuilder.h" // Bytes, PutLE
 
-// Appends the low `bytes` bytes of `value`, least significant first.
-void PutLE(Bytes& out, uint32_t value, int bytes);
 // The little-endian number of `bytes` bytes at `at` of `in`.
 uint32_t GetLE(const Bytes& in, size_t at, int bytes);
 

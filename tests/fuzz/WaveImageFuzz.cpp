@@ -4,6 +4,7 @@
 // inputs (run it under the sanitizers).
 //   wave_image_fuzz [count]   count mutated inputs, default 200000
 #include "WaveImage.h"
+#include "WaveBuilder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
 
 void Fail(const char* what, const uint8_t* data, size_t size) {
     fprintf(stderr, "wave image fuzz: %s\ninput (%zu bytes):", what, size);
@@ -117,54 +116,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #ifndef VANTEL_LIBFUZZER
 namespace {
 
-void PutLE(Bytes& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-Bytes Chunk(const char* id, const Bytes& data) {
-    Bytes out(id, id + 4);
-    PutLE(out, uint32_t(data.size()), 4);
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() % 2)
-        out.push_back(0);
-    return out;
-}
-
-Bytes Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& tail) {
-    Bytes out;
-    PutLE(out, tag, 2);
-    PutLE(out, channels, 2);
-    PutLE(out, rate, 4);
-    PutLE(out, rate * channels * bits / 8, 4);
-    PutLE(out, channels * bits / 8, 2);
-    PutLE(out, bits, 2);
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-}
-
-Bytes Riff(const std::vector<Bytes>& chunks) {
-    Bytes body{'W', 'A', 'V', 'E'};
-    for (const Bytes& c : chunks)
-        body.insert(body.end(), c.begin(), c.end());
-    Bytes out{'R', 'I', 'F', 'F'};
-    PutLE(out, uint32_t(body.size()), 4);
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
-}
-
 std::vector<Bytes> Seeds() {
-    const Bytes pcm = Format(1, 1, 44100, 16, {});
-    const Bytes adpcm = Format(2, 2, 22050, 4, {4, 0, 1, 2, 3, 4});
+    const Bytes pcm = WaveFormat(1, 1, 44100, 16, {});
+    const Bytes adpcm = WaveFormat(2, 2, 22050, 4, {4, 0, 1, 2, 3, 4});
     const Bytes samples(40, 0x55);
     const Bytes list{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 0, 0};
     return {
-        Riff({Chunk("fmt ", pcm), Chunk("data", samples)}),
-        Riff({Chunk("fmt ", adpcm), Chunk("data", samples)}),
-        Riff({Chunk("fmt ", pcm), Chunk("LIST", list), Chunk("data", samples)}),
-        Riff({Chunk("fmt ", pcm), Chunk("junk", Bytes(3, 1)), Chunk("data", Bytes(7, 2))}),
-        Riff({Chunk("data", samples), Chunk("fmt ", pcm)}),
-        Riff({Chunk("fmt ", Format(3, 1, 48000, 32, {0, 0})), Chunk("data", {})}),
+        RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}),
+        RiffWave({WaveChunk("fmt ", adpcm), WaveChunk("data", samples)}),
+        RiffWave({WaveChunk("fmt ", pcm), WaveChunk("LIST", list), WaveChunk("data", samples)}),
+        RiffWave({WaveChunk("fmt ", pcm), WaveChunk("junk", Bytes(3, 1)), WaveChunk("data", Bytes(7, 2))}),
+        RiffWave({WaveChunk("data", samples), WaveChunk("fmt ", pcm)}),
+        RiffWave({WaveChunk("fmt ", WaveFormat(3, 1, 48000, 32, {0, 0})), WaveChunk("data", {})}),
     };
 }
 

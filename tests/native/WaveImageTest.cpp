@@ -1,4 +1,5 @@
 #include "WaveImage.h"
+#include "WaveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,52 +11,10 @@
 // past their end.
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
-
-void PutLE(Bytes& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-// A chunk: id, size (the data's unless `declared` is given), data, pad byte when odd.
-Bytes Chunk(const char* id, const Bytes& data, int64_t declared = -1, bool pad = true) {
-    Bytes out(id, id + 4);
-    PutLE(out, declared < 0 ? uint32_t(data.size()) : uint32_t(declared), 4);
-    out.insert(out.end(), data.begin(), data.end());
-    if (pad && data.size() % 2)
-        out.push_back(0);
-    return out;
-}
-
-// "fmt " data: the 16 bytes of the format, then the given tail (extra size and bytes).
-Bytes Format(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& tail = {}) {
-    Bytes out;
-    uint16_t align = uint16_t(channels * ((bits + 7) / 8));
-    PutLE(out, tag, 2);
-    PutLE(out, channels, 2);
-    PutLE(out, rate, 4);
-    PutLE(out, rate * align, 4);
-    PutLE(out, align, 2);
-    PutLE(out, bits, 2);
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-}
-
 Bytes Samples(size_t count) {
     Bytes out(count);
     for (size_t i = 0; i < count; i++)
         out[i] = uint8_t(i * 7 + 3);
-    return out;
-}
-
-// "RIFF", the length (of what follows unless `declared` is given), "WAVE", chunks.
-Bytes Riff(const std::vector<Bytes>& chunks, int64_t declared = -1, const char* form = "WAVE") {
-    Bytes body(form, form + 4);
-    for (const Bytes& c : chunks)
-        body.insert(body.end(), c.begin(), c.end());
-    Bytes out{'R', 'I', 'F', 'F'};
-    PutLE(out, declared < 0 ? uint32_t(body.size()) : uint32_t(declared), 4);
-    out.insert(out.end(), body.begin(), body.end());
     return out;
 }
 
@@ -113,12 +72,12 @@ void ExpectFound(const Bytes& image, const Split& s, const Bytes& format, const 
 } // namespace
 
 TEST(SplitWaveImage, FindsFormatAndSamplesOfValidImages) {
-    const Bytes pcm = Format(1, 1, 44100, 16);
-    const Bytes adpcm = Format(2, 1, 22050, 4, {2, 0, 0xF4, 0x01}); // extra size 2, two extra bytes
+    const Bytes pcm = WaveFormat(1, 1, 44100, 16);
+    const Bytes adpcm = WaveFormat(2, 1, 22050, 4, {2, 0, 0xF4, 0x01}); // extra size 2, two extra bytes
     const Bytes samples = Samples(100);
     const Bytes oddSamples = Samples(33);
     const Bytes list =
-        Chunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 0, 0});
+        WaveChunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 0, 0});
 
     struct Case {
         const char* what;
@@ -126,18 +85,22 @@ TEST(SplitWaveImage, FindsFormatAndSamplesOfValidImages) {
         Bytes format;
         Bytes samples;
     } cases[] = {
-        {"PCM, 16-byte fmt", Riff({Chunk("fmt ", pcm), Chunk("data", samples)}), pcm, samples},
-        {"non-PCM with extra bytes", Riff({Chunk("fmt ", adpcm), Chunk("data", samples)}), adpcm, samples},
-        {"LIST between fmt and data", Riff({Chunk("fmt ", pcm), list, Chunk("data", samples)}), pcm, samples},
-        {"odd chunk and its pad byte",
-         Riff({Chunk("fmt ", pcm), Chunk("junk", Samples(3)), Chunk("data", samples)}), pcm, samples},
-        {"data before fmt", Riff({Chunk("data", samples), Chunk("fmt ", pcm)}), pcm, samples},
-        {"odd data last, without its pad byte",
-         Riff({Chunk("fmt ", pcm), Chunk("data", oddSamples, -1, false)}), pcm, oddSamples},
-        {"empty data chunk", Riff({Chunk("fmt ", pcm), Chunk("data", {})}), pcm, {}},
-        {"second fmt ignored",
-         Riff({Chunk("fmt ", pcm), Chunk("fmt ", Format(3, 2, 8000, 32)), Chunk("data", samples)}), pcm,
+        {"PCM, 16-byte fmt", RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}), pcm, samples},
+        {"non-PCM with extra bytes", RiffWave({WaveChunk("fmt ", adpcm), WaveChunk("data", samples)}), adpcm,
          samples},
+        {"LIST between fmt and data", RiffWave({WaveChunk("fmt ", pcm), list, WaveChunk("data", samples)}),
+         pcm, samples},
+        {"odd chunk and its pad byte",
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("junk", Samples(3)), WaveChunk("data", samples)}), pcm,
+         samples},
+        {"data before fmt", RiffWave({WaveChunk("data", samples), WaveChunk("fmt ", pcm)}), pcm, samples},
+        {"odd data last, without its pad byte",
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", oddSamples, -1, false)}), pcm, oddSamples},
+        {"empty data chunk", RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", {})}), pcm, {}},
+        {"second fmt ignored",
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("fmt ", WaveFormat(3, 2, 8000, 32)),
+                   WaveChunk("data", samples)}),
+         pcm, samples},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -151,11 +114,11 @@ TEST(SplitWaveImage, FindsFormatAndSamplesOfValidImages) {
 }
 
 TEST(SplitWaveImage, ReturnsAsSoonAsEverythingAskedForIsFound) {
-    const Bytes pcm = Format(1, 2, 8000, 8);
+    const Bytes pcm = WaveFormat(1, 2, 8000, 8);
     const Bytes samples = Samples(10);
     // Behind the wanted chunk lies a chunk that runs past the image.
-    const Bytes formatFirst = Riff({Chunk("fmt ", pcm), Chunk("data", samples, 5000)});
-    const Bytes dataFirst = Riff({Chunk("data", samples), Chunk("fmt ", Bytes(4), 5000)});
+    const Bytes formatFirst = RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples, 5000)});
+    const Bytes dataFirst = RiffWave({WaveChunk("data", samples), WaveChunk("fmt ", Bytes(4), 5000)});
 
     const uint8_t* format = nullptr;
     uint32_t formatBytes = 0;
@@ -173,7 +136,7 @@ TEST(SplitWaveImage, ReturnsAsSoonAsEverythingAskedForIsFound) {
     EXPECT_EQ(count, 10u);
 
     // A short "fmt " chunk fails the split only when the format is asked for.
-    const Bytes shortFormat = Riff({Chunk("fmt ", Bytes(12)), Chunk("data", samples)});
+    const Bytes shortFormat = RiffWave({WaveChunk("fmt ", Bytes(12)), WaveChunk("data", samples)});
     EXPECT_EQ(SplitWaveImage(shortFormat.data(), shortFormat.size(), nullptr, nullptr, &found, &count), 1);
     EXPECT_EQ(count, 10u);
     ExpectNothing(SplitAll(shortFormat));
@@ -183,9 +146,9 @@ TEST(SplitWaveImage, ReturnsAsSoonAsEverythingAskedForIsFound) {
 }
 
 TEST(SplitWaveImage, DamagedImagesGiveNothing) {
-    const Bytes pcm = Format(1, 1, 11025, 8);
+    const Bytes pcm = WaveFormat(1, 1, 11025, 8);
     const Bytes samples = Samples(64);
-    const Bytes valid = Riff({Chunk("fmt ", pcm), Chunk("data", samples)});
+    const Bytes valid = RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)});
 
     struct Case {
         const char* what;
@@ -200,22 +163,25 @@ TEST(SplitWaveImage, DamagedImagesGiveNothing) {
          }()},
         {"a text file",
          Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'a', 'v', 'e', ' ', 'f', 'i', 'l', 'e', '\n'}},
-        {"not WAVE", Riff({Chunk("fmt ", pcm), Chunk("data", samples)}, -1, "AVI ")},
+        {"not WAVE", RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}, -1, "AVI ")},
         {"fmt chunk of 12 bytes",
-         Riff({Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 12)), Chunk("data", samples)})},
-        {"data longer than the image", Riff({Chunk("fmt ", pcm), Chunk("data", samples, 65)})},
-        {"RIFF length past the image", Riff({Chunk("fmt ", pcm), Chunk("data", samples)}, 4 + 24 + 72 + 1)},
-        {"RIFF length of 0xFFFFFFFF", Riff({Chunk("fmt ", pcm), Chunk("data", samples)}, 0xFFFFFFFF)},
+         RiffWave({WaveChunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 12)), WaveChunk("data", samples)})},
+        {"data longer than the image", RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples, 65)})},
+        {"RIFF length past the image",
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}, 4 + 24 + 72 + 1)},
+        {"RIFF length of 0xFFFFFFFF",
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}, 0xFFFFFFFF)},
         {"chunk size wrapping 32 bits",
-         Riff({Chunk("fmt ", pcm), Chunk("LIST", Bytes(8), 0xFFFFFFF8), Chunk("data", samples)})},
+         RiffWave(
+             {WaveChunk("fmt ", pcm), WaveChunk("LIST", Bytes(8), 0xFFFFFFF8), WaveChunk("data", samples)})},
         {"chunk runs past the RIFF length",
-         Riff({Chunk("fmt ", pcm), Chunk("data", samples)}, 4 + 24 + 8 + 63)},
-        {"no data chunk", Riff({Chunk("fmt ", pcm), Chunk("LIST", Bytes(6))})},
-        {"no fmt chunk", Riff({Chunk("LIST", Bytes(6)), Chunk("data", samples)})},
-        {"header only", Riff({})},
+         RiffWave({WaveChunk("fmt ", pcm), WaveChunk("data", samples)}, 4 + 24 + 8 + 63)},
+        {"no data chunk", RiffWave({WaveChunk("fmt ", pcm), WaveChunk("LIST", Bytes(6))})},
+        {"no fmt chunk", RiffWave({WaveChunk("LIST", Bytes(6)), WaveChunk("data", samples)})},
+        {"header only", RiffWave({})},
         {"chunk header cut short",
          [&] {
-             Bytes b = Riff({});
+             Bytes b = RiffWave({});
              b.insert(b.end(), {'f', 'm', 't', ' ', 16});
              b[4] += 5;
              return b;
@@ -241,7 +207,7 @@ TEST(WaveFormatBlock, GivesEighteenBytesPlusExtraFromTheChunk) {
     uint32_t blockBytes = 0;
 
     // A 16-byte PCM chunk has no extra-size field: a copy with extra size 0.
-    const Bytes pcm = Format(1, 2, 44100, 16);
+    const Bytes pcm = WaveFormat(1, 2, 44100, 16);
     ASSERT_EQ(WaveFormatBlock(pcm.data(), uint32_t(pcm.size()), scratch, &block, &blockBytes), 1);
     EXPECT_EQ(block, scratch);
     EXPECT_EQ(blockBytes, 18u);
@@ -249,19 +215,19 @@ TEST(WaveFormatBlock, GivesEighteenBytesPlusExtraFromTheChunk) {
     EXPECT_EQ(block[16] | block[17] << 8, 0);
 
     // PCM ignores whatever stands in its extra-size field.
-    const Bytes pcmWithField = Format(1, 1, 8000, 8, {0x40, 0x00});
+    const Bytes pcmWithField = WaveFormat(1, 1, 8000, 8, {0x40, 0x00});
     ASSERT_EQ(WaveFormatBlock(pcmWithField.data(), 18, scratch, &block, &blockBytes), 1);
     EXPECT_EQ(blockBytes, 18u);
     EXPECT_EQ(block[16] | block[17] << 8, 0);
 
     // Non-PCM with its extra bytes in the chunk: used in place.
-    const Bytes adpcm = Format(2, 1, 22050, 4, {2, 0, 0xF4, 0x01});
+    const Bytes adpcm = WaveFormat(2, 1, 22050, 4, {2, 0, 0xF4, 0x01});
     ASSERT_EQ(WaveFormatBlock(adpcm.data(), uint32_t(adpcm.size()), scratch, &block, &blockBytes), 1);
     EXPECT_EQ(block, adpcm.data());
     EXPECT_EQ(blockBytes, 20u);
 
     // Non-PCM in 16 bytes (no extra-size field), and the 14-byte old form.
-    const Bytes floats = Format(3, 1, 48000, 32);
+    const Bytes floats = WaveFormat(3, 1, 48000, 32);
     ASSERT_EQ(WaveFormatBlock(floats.data(), 16, scratch, &block, &blockBytes), 1);
     EXPECT_EQ(block, scratch);
     EXPECT_EQ(blockBytes, 18u);
@@ -272,7 +238,7 @@ TEST(WaveFormatBlock, GivesEighteenBytesPlusExtraFromTheChunk) {
     EXPECT_EQ(block[14] | block[15] << 8 | block[16] << 16 | block[17] << 24, 0);
 
     // Extra bytes declared past the chunk, and a chunk below 14 bytes.
-    const Bytes overlong = Format(2, 1, 22050, 4, {5, 0, 1, 2});
+    const Bytes overlong = WaveFormat(2, 1, 22050, 4, {5, 0, 1, 2});
     EXPECT_EQ(WaveFormatBlock(overlong.data(), uint32_t(overlong.size()), scratch, &block, &blockBytes), 0);
     EXPECT_EQ(block, nullptr);
     EXPECT_EQ(blockBytes, 0u);

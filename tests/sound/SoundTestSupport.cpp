@@ -5,38 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-Bytes WaveChunk(const char* id, const Bytes& data, int64_t declared) {
-    Bytes out(id, id + 4);
-    PutLE(out, declared < 0 ? uint32_t(data.size()) : uint32_t(declared), 4);
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() % 2)
-        out.push_back(0);
-    return out;
-}
-
-Bytes WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& tail) {
-    Bytes out;
-    const uint16_t align = uint16_t(channels * ((bits + 7) / 8));
-    PutLE(out, tag, 2);
-    PutLE(out, channels, 2);
-    PutLE(out, rate, 4);
-    PutLE(out, rate * align, 4);
-    PutLE(out, align, 2);
-    PutLE(out, bits, 2);
-    out.insert(out.end(), tail.begin(), tail.end());
-    return out;
-}
-
-Bytes RiffWave(const std::vector<Bytes>& chunks) {
-    Bytes body{'W', 'A', 'V', 'E'};
-    for (const Bytes& c : chunks)
-        body.insert(body.end(), c.begin(), c.end());
-    Bytes out{'R', 'I', 'F', 'F'};
-    PutLE(out, uint32_t(body.size()), 4);
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
-}
-
 Bytes PatternBytes(size_t count, uint8_t seed) {
     Bytes out(count);
     for (size_t i = 0; i < count; i++)

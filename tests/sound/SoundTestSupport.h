@@ -16,17 +16,6 @@
 #include <string>
 #include <vector>
 
-// A chunk: id, size (the data's, or `declared` when not negative), data, and a pad
-// byte when the data is odd.
-Bytes WaveChunk(const char* id, const Bytes& data, int64_t declared = -1);
-
-// The 16 bytes of a format (tag, channels, rate, bytes per second, block alignment,
-// bits per sample), followed by `tail` (extra size and extra bytes).
-Bytes WaveFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& tail = {});
-
-// "RIFF", the length of what follows, "WAVE", the chunks.
-Bytes RiffWave(const std::vector<Bytes>& chunks);
-
 // `count` bytes of a fixed pattern that differs between neighbours.
 Bytes PatternBytes(size_t count, uint8_t seed);
 
