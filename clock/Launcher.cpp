@@ -86,10 +86,13 @@ void StopLauncher() {
         g_launcher.quit = 1;
         SetEvent(g_launcher.wake);
         // A program that never waits for input holds WinExec for 30 s; the clock
-        // does not wait that long to close.
-        WaitForSingleObject(g_launcher.thread, 5000);
+        // does not wait that long to close. A thread still inside WinExec keeps
+        // its lock and event: the process ends around it.
+        int ended = WaitForSingleObject(g_launcher.thread, 5000) == WAIT_OBJECT_0;
         CloseHandle(g_launcher.thread);
         g_launcher.thread = NULL;
+        if (!ended)
+            return;
     }
     if (g_launcher.wake) {
         CloseHandle(g_launcher.wake);
