@@ -2,25 +2,25 @@
 
 #include <windows.h>
 
-// Only the first entry found counts, as with a wildcard-free path there is one.
-static int FindAttributes(const char* path, DWORD* attributes) {
+int PathFound(const char* path, int* isDirectory) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
-    *attributes = found.dwFileAttributes;
     FindClose(search);
+    if (isDirectory)
+        *isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return 1;
 }
 
 int FileExists(const char* path) {
-    DWORD attributes;
-    return FindAttributes(path, &attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    int isDirectory = 0;
+    return PathFound(path, &isDirectory) && !isDirectory;
 }
 
 int DirectoryExists(const char* path) {
-    DWORD attributes;
-    return FindAttributes(path, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    int isDirectory = 0;
+    return PathFound(path, &isDirectory) && isDirectory;
 }
 
 void GetProgramDirectory(char* directory, int size) {

@@ -2,6 +2,10 @@
 #ifndef VANTEL_FILES_H
 #define VANTEL_FILES_H
 
+// 1 when a search for the path finds an entry (only the first one found counts);
+// *isDirectory, when asked for, tells whether that entry is a directory.
+int PathFound(const char* path, int* isDirectory);
+
 // 1 when a search for the path finds an entry that is not a directory, else 0.
 int FileExists(const char* path);
 

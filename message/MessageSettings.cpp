@@ -1,4 +1,5 @@
 #include "MessageSettings.h"
+#include "Files.h"
 #include "ProfileValues.h"
 #include "resource.h"
 
@@ -86,15 +87,13 @@ static void LoadBackgroundPath(HWND window) {
     if (s->backgroundBmp[0] == '\\')
         CompleteRelativePath(s->backgroundBmp);
 
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(s->backgroundBmp, &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    int isDirectory = 0;
+    if (!PathFound(s->backgroundBmp, &isDirectory)) {
         // The path stays, so the Appearance dialog shows what was asked for.
         Warn(window, "Cannot find file \"%s\".\nLoading default background bitmap.", s->backgroundBmp);
         return;
     }
-    FindClose(search);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (isDirectory) {
         Warn(window, "\"%s\" is not a bitmap file.\nLoading default background bitmap.", s->backgroundBmp);
         return;
     }
@@ -185,13 +184,7 @@ static int WriteColorValue(const char* key, COLORREF color) {
 // missing picture is not looked for again at the next start.
 static int WriteBackgroundPath() {
     const char* path = g_messageSettings.backgroundBmp;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        path = "";
-    else
-        FindClose(search);
-    return WriteValue(APPEARANCE, "BackgroundBMP", path);
+    return WriteValue(APPEARANCE, "BackgroundBMP", PathFound(path, NULL) ? path : "");
 }
 
 int SaveMessageSettings(HWND window) {
