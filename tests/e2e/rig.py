@@ -55,11 +55,28 @@ from pathlib import Path
 TOP = Path(__file__).resolve().parents[2]
 # VANTEL_BUILD_DIR runs the tests against another build folder than the repository's.
 BUILD = Path(os.environ.get("VANTEL_BUILD_DIR") or TOP / "build")
-WIN64 = BUILD / "win64"
-PROBE = WIN64 / "tests" / "tools" / "winprobe.exe"
 ART = TOP / "resources" / "art"
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver"
+WINESERVER = "/usr/lib/wine/wineserver"  # serves 32-bit Wine as well as 64-bit
+
+# VANTEL_E2E_ARCH=32 runs the shipped 32-bit programs under the emulated 32-bit Wine of
+# scripts/wine32.sh (set up by scripts/emu32-setup.sh); otherwise the 64-bit build runs
+# under wine64. Everything that depends on it is chosen here.
+ARCH = os.environ.get("VANTEL_E2E_ARCH") or "64"
+if ARCH not in ("32", "64"):
+    raise SystemExit(f"VANTEL_E2E_ARCH is {ARCH!r}; 32 or 64")
+if ARCH == "32":
+    PROGRAMS = BUILD / "win32"  # vantel.exe and vantelmsg.exe
+    TOOLS = BUILD / "win32-tests" / "tests" / "tools"  # winprobe.exe, standin_message.exe
+    WINE = str(TOP / "scripts" / "wine32.sh")
+    WINEARCH = "win32"
+    DEFAULT_PREFIX = BUILD / "wineprefix32"
+else:
+    PROGRAMS = BUILD / "win64"
+    TOOLS = BUILD / "win64" / "tests" / "tools"
+    WINE = "/usr/lib/wine/wine64"
+    WINEARCH = "win64"
+    DEFAULT_PREFIX = BUILD / "wineprefix"
+PROBE = TOOLS / "winprobe.exe"
 
 # What the screen shows where no window is (in the holes of a shaped window, for instance).
 DESKTOP_COLOUR = (58, 110, 165)
@@ -152,7 +169,7 @@ class Session:
         self.depth, self.width, self.height = depth, width, height
         self.display = None
         self.xvfb = None
-        self.prefix = Path(os.environ.get("WINEPREFIX") or BUILD / "wineprefix")
+        self.prefix = Path(os.environ.get("WINEPREFIX") or DEFAULT_PREFIX)
         self.scratch = None  # temporary folder holding the test folders
 
     def start(self):
@@ -165,7 +182,7 @@ class Session:
         self.scratch = Path(tempfile.mkdtemp(prefix="vantel-e2e-"))
         try:
             self._start_xvfb()
-            subprocess.run([str(TOP / "scripts" / "wine-prefix.sh"), str(self.prefix)], check=True,
+            subprocess.run([str(TOP / "scripts" / "wine-prefix.sh"), str(self.prefix), ARCH], check=True,
                            timeout=300, stdout=subprocess.DEVNULL)
             self._start_wineserver()
             # The first program of a prefix also starts Wine's own services; let the probe
@@ -242,7 +259,7 @@ class Session:
     def env(self, home=None):
         """Environment of the programs and tools of this session."""
         env = dict(os.environ)
-        env.update(DISPLAY=self.display or "", WINEPREFIX=str(self.prefix), WINEARCH="win64",
+        env.update(DISPLAY=self.display or "", WINEPREFIX=str(self.prefix), WINEARCH=WINEARCH,
                    WINEDEBUG="-all", WINE_D3D_CONFIG="renderer=no3d",
                    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         if home:
@@ -339,7 +356,7 @@ class ProgramFolder:
         for folder in (self.path, self.home, self.logs):
             folder.mkdir()
         for name in programs:
-            built = WIN64 / name
+            built = PROGRAMS / name
             if not built.exists():
                 raise RuntimeError(f"{built} is missing (build with 'make build')")
             shutil.copy2(built, self.path / name)

@@ -21,7 +21,7 @@ import rig
 
 CLASS = "Vantel"
 TITLE = "Vantel - Digital clock"
-STAND_IN = rig.WIN64 / "tests" / "tools" / "standin_message.exe"
+STAND_IN = rig.TOOLS / "standin_message.exe"
 SOUND = Path("/usr/share/sounds/alsa/Front_Center.wav")
 
 # UTC+5:30 without daylight saving, written so that the C runtime's own reading of TZ and
