@@ -1,23 +1,29 @@
 #!/bin/sh
 # Runs the clock (64-bit build) under wine64 from a program folder of its own in the
-# build folder. On $DISPLAY when there is one; otherwise on a private Xvfb, where a
-# screenshot of the running clock is left in the build folder and the clock closed.
+# build folder; with 32, the shipped 32-bit build under the emulated 32-bit Wine
+# (set up on first use). On $DISPLAY when there is one; otherwise on a private Xvfb,
+# where a screenshot of the running clock is left in the build folder and the clock closed.
+# Usage: run-clock.sh [32|64]
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
-"$top/scripts/wine-prefix.sh" "$build/wineprefix"
-mkdir -p "$build/run"
-cp "$build/win64/vantel.exe" "$build/run/"
-export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINE_D3D_CONFIG=renderer=no3d
-export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "${1:-64}" = 32 ]; then
+    prefix="$build/wineprefix32" programs="$build/win32" run="$build/run32" arch=--32
+else
+    prefix="$build/wineprefix" programs="$build/win64" run="$build/run" arch=""
+fi
+"$top/scripts/wine-prefix.sh" "$prefix" "${1:-64}"
+mkdir -p "$run"
+cp "$programs/vantel.exe" "$run/"
+export WINEPREFIX="$prefix"
 
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
-    exec /usr/lib/wine/wine64 "$build/run/vantel.exe"
+    exec "$top/scripts/wine-run.sh" $arch "$run/vantel.exe"
 fi
 
 # A machine without a sound card: the clock's sound goes to a file instead, so
 # it starts without the "Sound is disabled" box.
-home="$build/run-home"
+home="$run-home"
 mkdir -p "$home"
 printf 'pcm.!default { type file slave.pcm "null" file "%s/played.raw" format "raw" }\n' "$home" >"$home/.asoundrc"
 export HOME="$home"
@@ -33,11 +39,11 @@ until xdpyinfo >/dev/null 2>&1; do
     tries=$((tries + 1)); [ $tries -gt 100 ] && { echo "Xvfb did not start" >&2; exit 1; }
     sleep 0.1
 done
-/usr/lib/wine/wine64 "$build/run/vantel.exe" &
+"$top/scripts/wine-run.sh" $arch "$run/vantel.exe" &
 clock=$!
 tries=0
 until window=$(xdotool search --onlyvisible --name '^Vantel - Digital clock$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
-    tries=$((tries + 1)); [ $tries -gt 300 ] && { echo "The clock window did not appear" >&2; exit 1; }
+    tries=$((tries + 1)); [ $tries -gt 600 ] && { echo "The clock window did not appear" >&2; exit 1; }
     sleep 0.1
 done
 # Wine paints the whole screen black as it starts; the desktop colour goes on after.

@@ -3,9 +3,10 @@
     python3 tests/bench/clock_cpu_bench.py [--seconds N]
 
 Runs, one after another under the same wine64 session (the end-to-end rig's Xvfb and Wine
-prefix; WINEPREFIX and VANTEL_BUILD_DIR are honoured as there), the idle window
-(build/win64/tests/bench/idle_window.exe) and the clock showing the current time with its
-last shown slot 9, 10 and 11, which sets the display timer to 125, 50 and 25 ms. Each runs
+prefix; WINEPREFIX, VANTEL_BUILD_DIR and VANTEL_E2E_ARCH are honoured as there: with
+VANTEL_E2E_ARCH=32 the 32-bit programs run under the emulated Wine), the idle window
+(build/win64/tests/bench/idle_window.exe, or build/win32-tests') and the clock showing the
+current time with its last shown slot 9, 10 and 11, which sets the display timer to 125, 50 and 25 ms. Each runs
 N seconds (30 by default) after its window is up. The Windows process is a Linux process
 under wine64, so its CPU time is the user and system time of /proc/<pid>/stat; the
 wineserver's and the X server's are shown beside it, as the clock's drawing and timers
@@ -27,7 +28,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 import rig  # noqa: E402  (needs the path above)
 
-IDLE_WINDOW = rig.WIN64 / "tests" / "bench" / "idle_window.exe"
+IDLE_WINDOW = rig.TOOLS.parent / "bench" / "idle_window.exe"
 TICKS = os.sysconf("SC_CLK_TCK")
 
 # Eight slots side by side fill the 216 pixels of the default background.
@@ -136,10 +137,11 @@ def main():
     parser.add_argument("--seconds", type=float, default=30.0, help="time measured per program (default 30)")
     seconds = parser.parse_args().seconds
     if not IDLE_WINDOW.exists():
-        sys.exit(f"{IDLE_WINDOW} is missing (cmake --build build/win64 --target idle_window)")
+        sys.exit(f"{IDLE_WINDOW} is missing (cmake --build {IDLE_WINDOW.parents[2]} --target idle_window)")
     try:
         session = rig.session()
-        print(f"Clock CPU use under wine64 ({seconds:g} s each, one after another, same session)")
+        wine = "emulated 32-bit Wine" if rig.ARCH == "32" else "wine64"
+        print(f"Clock CPU use under {wine} ({seconds:g} s each, one after another, same session)")
         print(f"{'program':<18} {'timer':>6} {'CPU s':>6} {'CPU %':>6} {'sound s':>8} {'rest s':>7} {'rest %':>7}"
               f" {'wineserver s':>13} {'Xvfb s':>7}")
         for name, period, settings in CASES:

@@ -1,11 +1,17 @@
 #!/bin/sh
 # Runs the benchmarks (64-bit build) under wine64 with the project's Wine prefix, on a
-# private Xvfb. Usage: run-bench.sh <build folder>
+# private Xvfb; with 32, the 32-bit ones (build/win32-tests) under the emulated Wine.
+# Usage: run-bench.sh <build folder> [32]
 set -u
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd) || exit 1
-"$top/scripts/wine-prefix.sh" "$build/wineprefix" || exit 1
-export WINEPREFIX="$build/wineprefix"
+if [ "${2:-}" = 32 ]; then
+    prefix="$build/wineprefix32" tests="$build/win32-tests" arch=--32
+else
+    prefix="$build/wineprefix" tests="$build/win64" arch=""
+fi
+"$top/scripts/wine-prefix.sh" "$prefix" ${2:-} || exit 1
+export WINEPREFIX="$prefix"
 
 # Xvfb picks a free display itself and writes its number to descriptor 3.
 number=$(mktemp)
@@ -25,7 +31,7 @@ done
 export DISPLAY=":$(cat "$number")"
 rm -f "$number"
 
-"$top/scripts/wine-run.sh" "$build/win64/tests/bench/region_bench.exe"
+"$top/scripts/wine-run.sh" $arch "$tests/tests/bench/region_bench.exe"
 status=$?
 
 # Let this prefix's Wine processes end before their display goes away.
