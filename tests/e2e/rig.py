@@ -31,6 +31,10 @@ What there is, at a glance:
   menu_rows(picture) -> MenuRow items of a captured popup menu; DESKTOP_COLOUR; ART (resources/art)
   wait_until(condition, timeout, what); session(depth) (24 unless a test asks for 16 or 8)
 
+VANTEL_E2E_ARCH=32 runs the same tests against the shipped 32-bit programs (build/win32)
+under the emulated 32-bit Wine, with the 32-bit probe and stand-in (build/win32-tests);
+every program copied into a folder must be of that build's machine type.
+
 Every wait is bounded (WaitTimeout when it runs out). Every process a test starts is
 ended by id in the test's clean-up, whether it passed or not; tests/e2e/run.py shuts the
 session down (wineserver and Xvfb) at the end of the run. VANTEL_E2E_TRACE=1 shows each
@@ -77,6 +81,26 @@ else:
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
 PROBE = TOOLS / "winprobe.exe"
+MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
+
+
+def pe_machine(image):
+    """The machine type in a Windows program's PE header (bytes of the file), or None."""
+    if len(image) < 0x40 or image[:2] != b"MZ":
+        return None
+    at = int.from_bytes(image[0x3C:0x40], "little")
+    if image[at:at + 4] != b"PE\0\0":
+        return None
+    return int.from_bytes(image[at + 4:at + 6], "little")
+
+
+def check_machine(path):
+    """Fails unless the program at path is built for the architecture under test: a run
+    that mixes builds would test something else than it says."""
+    machine = pe_machine(Path(path).read_bytes())
+    if machine != MACHINE:
+        found = "no PE header" if machine is None else f"machine {machine:#x}"
+        raise RuntimeError(f"{path} is not a {ARCH}-bit Windows program ({found}, want {MACHINE:#x})")
 
 # What the screen shows where no window is (in the holes of a shaped window, for instance).
 DESKTOP_COLOUR = (58, 110, 165)
@@ -179,6 +203,7 @@ class Session:
         for path in (WINE, PROBE):
             if not Path(path).exists():
                 raise RuntimeError(f"{path} is missing (build with 'make build')")
+        check_machine(PROBE)
         self.scratch = Path(tempfile.mkdtemp(prefix="vantel-e2e-"))
         try:
             self._start_xvfb()
@@ -359,6 +384,7 @@ class ProgramFolder:
             built = PROGRAMS / name
             if not built.exists():
                 raise RuntimeError(f"{built} is missing (build with 'make build')")
+            check_machine(built)
             shutil.copy2(built, self.path / name)
         for name, content in (files or {}).items():
             self.write(name, content)
@@ -375,6 +401,8 @@ class ProgramFolder:
         target = self.file(name)
         target.parent.mkdir(parents=True, exist_ok=True)
         if isinstance(content, Path):
+            if name.lower().endswith(".exe"):
+                check_machine(content)
             shutil.copy2(content, target)
         elif isinstance(content, str):
             target.write_bytes(content.replace("\r\n", "\n").replace("\n", "\r\n").encode("latin-1"))
