@@ -45,7 +45,7 @@ apt_state "$dir/apt-i386" i386 bookworm
 APT_CONFIG="$dir/apt-i386/apt.conf" apt-get install --download-only -y -qq --no-install-recommends \
     wine32 libwine libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 \
     libxfixes3 libxxf86vm1 libgl1 libgl1-mesa-dri libgnutls30 libdbus-1-3 fonts-wine \
-    libasound2 libasound2-plugins >/dev/null
+    libasound2 >/dev/null
 
 # Bookworm's qemu 7.2 hands Wine's fault handler a wrong trap number; trixie's
 # qemu-user (statically linked) does not.
