@@ -16,15 +16,22 @@ if [ -f "$dir/.ready" ]; then
 fi
 echo "32-bit emulation: setting up in $dir (downloads about 200 MB once)"
 
-# A private apt state of the given architecture and suites: its own sources, lists,
-# cache and an empty dpkg status, so apt fetches every dependency and the machine's
-# own state is neither read nor changed. The trusted keys stay the machine's.
-apt_state() { # <folder> <architecture> <Debian release>
+# A private apt state of the given architecture: its own sources (the machine's, or
+# with a release name the machine's mirrors with that release's suites), lists, cache
+# and an empty dpkg status, so apt fetches every dependency and the machine's own
+# state is neither read nor changed. The trusted keys stay the machine's.
+apt_state() { # <folder> <architecture> [Debian release]
     mkdir -p "$1/etc/apt/sources.list.d" "$1/etc/apt/apt.conf.d" "$1/etc/apt/preferences.d" \
         "$1/state/lists/partial" "$1/cache/archives/partial" "$1/dpkg"
     : >"$1/dpkg/status"
-    sed "/^Suites:/s/bookworm/$3/g" /etc/apt/sources.list.d/debian.sources \
-        >"$1/etc/apt/sources.list.d/debian.sources"
+    for sources in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+        [ -f "$sources" ] || continue
+        # bookworm, bookworm-updates, bookworm-security -> trixie, trixie-updates, ...
+        awk -v release="${3:-}" 'release != "" && ($1 == "Suites:" || $1 == "deb") {
+            for (i = ($1 == "deb" ? 3 : 2); i <= ($1 == "deb" ? 3 : NF); i++)
+                sub(/^[a-z]+/, release, $i)
+        } { print }' "$sources" >"$1/etc/apt/sources.list.d/$(basename "$sources")"
+    done
     cat >"$1/apt.conf" <<CONF
 APT::Architecture "$2";
 APT::Architectures { "$2"; };
@@ -40,10 +47,12 @@ CONF
     APT_CONFIG="$1/apt.conf" apt-get update -qq
 }
 
-# Wine's 32-bit half and the X, GL, TLS and D-Bus libraries it opens at run time.
-apt_state "$dir/apt-i386" i386 bookworm
+# Wine's 32-bit half and the X, GL, TLS and D-Bus libraries it opens at run time. The
+# 32-bit Wine talks to the machine's wineserver, so it must be the machine's version.
+wine=$(dpkg-query -W -f '${Version}' wine64)
+apt_state "$dir/apt-i386" i386
 APT_CONFIG="$dir/apt-i386/apt.conf" apt-get install --download-only -y -qq --no-install-recommends \
-    wine32 libwine libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 \
+    "wine32=$wine" "libwine=$wine" libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 \
     libxfixes3 libxxf86vm1 libgl1 libgl1-mesa-dri libgnutls30 libdbus-1-3 fonts-wine \
     libasound2 >/dev/null
 
