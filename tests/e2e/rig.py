@@ -81,6 +81,7 @@ else:
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
 PROBE = TOOLS / "winprobe.exe"
+WIN64 = BUILD / "win64"  # the 64-bit build whatever ARCH says (benchmarks of wine64 use it)
 MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
 
 
