@@ -1,6 +1,7 @@
 // The message program's settings file through the real private-profile calls, file
 // searches and message boxes: what a fresh or hand-edited vantelmsg.ini gives, what
 // is written back, and the clock's hand-over of a message.
+#include "MessageFile.h"
 #include "MessageSettings.h"
 #include "WinTestSupport.h"
 
