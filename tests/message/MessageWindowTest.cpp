@@ -2,6 +2,7 @@
 // GDI and DirectSound, what it writes back, the text as GDI measures it, and the
 // dialogs driven as a user would.
 #include "Animation.h"
+#include "MessageFile.h"
 #include "FileChooser.h"
 #include "MessageDialogs.h"
 #include "MessageSettings.h"
@@ -382,6 +383,105 @@ TEST_F(MessageWindowTest, ChooserKeepsTheCurrentDirectoryAndOpensForAnyStartName
         EXPECT_TRUE(opened) << start;
         EXPECT_EQ(current(), before) << start;
     }
+}
+
+TEST_F(MessageWindowTest, SoundLoopsWhileTypingAndNeverForNothingToType) {
+    struct {
+        const char* text;
+        int displayDate;
+        bool plays;
+    } const cases[] = {{"Ten chars.", 0, true}, {"", 0, false}};
+    for (const auto& c : cases) {
+        WriteIni(std::string("[Message]\r\nText=") + c.text + "\r\n[Settings]\r\nDisplayDate=" +
+                 std::to_string(c.displayDate) + "\r\nCharactersPerSecond=50\r\n");
+        ASSERT_TRUE(Create().empty());
+        ASSERT_TRUE(window_);
+        IDirectSoundBuffer* buffer = MessageSoundBuffer();
+        ASSERT_NE(buffer, nullptr);
+        auto playing = [&] {
+            DWORD status = 0;
+            buffer->GetStatus(&status);
+            return (status & DSBSTATUS_PLAYING) != 0 && (status & DSBSTATUS_LOOPING) != 0;
+        };
+        if (c.plays) {
+            EXPECT_TRUE(WaitFor(playing, 2000)) << "the loop starts with the typing";
+            EXPECT_TRUE(WaitFor([&] { return CurrentAnimation().shownCount == 10 && !playing(); }, 3000))
+                << "and stops once the text is complete";
+        } else {
+            // Ticks of 20 ms: a dozen of them, none of which may start the loop.
+            DWORD start = GetTickCount();
+            while (GetTickCount() - start < 250) {
+                EXPECT_FALSE(playing());
+                Sleep(5);
+            }
+        }
+        Close();
+    }
+}
+
+TEST_F(MessageWindowTest, FontsAndSetUpsWhileTheTickRunsLeakNothing) {
+    WriteIni("[Message]\r\nText=A text typed fast while its font is swapped and its window set up again.\r\n"
+             "[Settings]\r\nCharactersPerSecond=50\r\nPlaySound=0\r\n");
+    ASSERT_TRUE(Create().empty());
+    ASSERT_TRUE(window_);
+    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int round = 0; round < 20; round++) {
+        for (int swap = 0; swap < 10; swap++) {
+            LOGFONTA font = g_messageSettings.font;
+            font.lfHeight = -12 - swap;
+            ReplaceTextFont(CreateFontIndirectA(&font));
+            Sleep(3); // let ticks of 20 ms fall between the swaps
+        }
+        TearDownMessageWindow();
+        ASSERT_EQ(SetUpMessageWindow(window_), SETUP_DONE);
+    }
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objects + 2);
+    Close();
+}
+
+TEST_F(MessageWindowTest, WritersOfTheFileWaitForEachOther) {
+    // Another writer (a closing message window, say) holds the lock.
+    HANDLE held = CreateEventA(NULL, TRUE, FALSE, NULL), release = CreateEventA(NULL, TRUE, FALSE, NULL);
+    struct Holder {
+        HANDLE held, release;
+    } holder = {held, release};
+    HANDLE other = CreateThread(
+        NULL, 0,
+        [](void* p) -> DWORD {
+            Holder* h = (Holder*)p;
+            HANDLE lock = LockMessageFile();
+            SetEvent(h->held);
+            WaitForSingleObject(h->release, 10000);
+            UnlockMessageFile(lock);
+            return lock != NULL;
+        },
+        &holder, 0, NULL);
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+
+    struct HandOver {
+        std::string path;
+        volatile LONG done;
+    } handOver = {iniPath_, 0};
+    HANDLE writer = CreateThread(
+        NULL, 0,
+        [](void* p) -> DWORD {
+            HandOver* h = (HandOver*)p;
+            DWORD written = WriteMessageHandOver(h->path.c_str(), "01.02.2027 03:04:05", "Queued");
+            InterlockedExchange(&h->done, 1);
+            return written;
+        },
+        &handOver, 0, NULL);
+    EXPECT_FALSE(WaitFor([&] { return handOver.done != 0; }, 300)) << "the hand-over waits for the lock";
+    EXPECT_EQ(ReadKey("Message", "Text"), "<missing>");
+    SetEvent(release);
+    EXPECT_TRUE(WaitFor([&] { return handOver.done != 0; }, 5000));
+    EXPECT_EQ(ReadKey("Message", "Text"), "Queued");
+    DWORD heldLock = 0;
+    WaitForSingleObject(other, 5000);
+    GetExitCodeThread(other, &heldLock);
+    EXPECT_EQ(heldLock, 1u);
+    for (HANDLE h : {held, release, other, writer})
+        CloseHandle(h);
 }
 
 } // namespace
