@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "MessageSettings.h"
 #include "MessageWindow.h"
+#include "PopupWindow.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
     (void)previous;
@@ -24,15 +25,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     UpdateWindow(window);
     SetFocus(window);
 
-    MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE)) {
-            if (!GetMessageA(&message, NULL, 0, 0))
-                return (int)message.wParam;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else {
-            WaitMessage();
-        }
-    }
+    return RunMessageLoop();
 }

@@ -5,10 +5,9 @@
 #include "MessageSettings.h"
 #include "MessageSound.h"
 #include "Placement.h"
+#include "PopupWindow.h"
 #include "WindowShape.h"
 #include "resource.h"
-
-#include <windowsx.h>
 
 const char kMessageClassName[] = "Vantel Message";
 const char kMessageWindowTitle[] = "Vantel - Message";
@@ -16,8 +15,7 @@ const char kMessageWindowTitle[] = "Vantel - Message";
 static struct {
     HINSTANCE instance; // module of the running program
     int created;        // 1 once the window's creation succeeded: only then is it saved
-    int dragging;       // 1 between a left-button press and its release
-    POINT grab;         // cursor minus the window's top-left corner at the press
+    WindowDrag drag;    // the whole window is a drag handle
 } g_messageWindow;
 
 static ScreenRect ToScreenRect(const RECT* rect) {
@@ -120,12 +118,7 @@ static void OnPaint(HWND window) {
 }
 
 static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
-    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (at.x == -1 && at.y == -1) {
-        // Menu key or Shift+F10: open at the window's top-left corner.
-        at.x = at.y = 0;
-        ClientToScreen(window, &at);
-    }
+    POINT at = ContextMenuPoint(window, lParam);
     HMENU menu = LoadMenuA(g_messageWindow.instance, MAKEINTRESOURCEA(IDM_MESSAGE_MENU));
     if (!menu)
         return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
@@ -172,34 +165,13 @@ static void OnCommand(HWND window, WPARAM command) {
     }
 }
 
-static POINT CursorOnScreen(HWND window, LPARAM lParam) {
-    POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ClientToScreen(window, &cursor);
-    return cursor;
-}
-
-static void OnLButtonDown(HWND window, LPARAM lParam) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    POINT cursor = CursorOnScreen(window, lParam);
-    g_messageWindow.grab.x = cursor.x - rect.left;
-    g_messageWindow.grab.y = cursor.y - rect.top;
-    g_messageWindow.dragging = 1;
-    SetCapture(window);
-}
-
+// Dragging moves the saved position with the window.
 static void OnMouseMove(HWND window, LPARAM lParam) {
-    if (!g_messageWindow.dragging)
-        return;
-    POINT cursor = CursorOnScreen(window, lParam);
-    g_messageSettings.x = cursor.x - g_messageWindow.grab.x;
-    g_messageSettings.y = cursor.y - g_messageWindow.grab.y;
-    SetWindowPos(window, NULL, g_messageSettings.x, g_messageSettings.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-static void OnLButtonUp() {
-    ReleaseCapture();
-    g_messageWindow.dragging = 0;
+    POINT topLeft;
+    if (DragWindow(window, lParam, &g_messageWindow.drag, &topLeft)) {
+        g_messageSettings.x = topLeft.x;
+        g_messageSettings.y = topLeft.y;
+    }
 }
 
 static LRESULT CALLBACK MessageWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -217,9 +189,9 @@ static LRESULT CALLBACK MessageWndProc(HWND window, UINT message, WPARAM wParam,
             PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_COMMAND: OnCommand(window, wParam); return 0;
-    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_messageWindow.drag); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_LBUTTONUP: EndWindowDrag(&g_messageWindow.drag); return 0;
     case WM_LBUTTONDBLCLK: PostMessageA(window, WM_CLOSE, 0, 0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
