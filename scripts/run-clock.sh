@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs the clock (64-bit build) under wine64 from a program folder of its own in the
+# Runs the clock (64-bit build, with the message program beside it) under wine64 from
+# a program folder of its own in the
 # build folder. On $DISPLAY when there is one; otherwise on a private Xvfb, where a
 # screenshot of the running clock is left in the build folder and the clock closed.
 set -e
@@ -7,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
 "$top/scripts/wine-prefix.sh" "$build/wineprefix"
 mkdir -p "$build/run"
-cp "$build/win64/vantel.exe" "$build/run/"
+cp "$build/win64/vantel.exe" "$build/win64/vantelmsg.exe" "$build/run/"
 export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINE_D3D_CONFIG=renderer=no3d
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
