@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs the clock (64-bit build, with the message program beside it) under wine64 from
-# a program folder of its own in the
-# build folder. On $DISPLAY when there is one; otherwise on a private Xvfb, where a
-# screenshot of the running clock is left in the build folder and the clock closed.
+# a program folder of its own in the build folder. On $DISPLAY when there is one;
+# otherwise on a private Xvfb, where a screenshot of the running clock is left in the
+# build folder and the clock closed.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
