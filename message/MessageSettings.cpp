@@ -153,11 +153,11 @@ static int WriteColorValue(const char* key, COLORREF color) {
     return WriteValue(APPEARANCE, key, text);
 }
 
-// The path as it stands when a search finds something there, else empty, so a
-// missing picture is not looked for again at the next start.
+// The path as it stands when it names a file, else empty: a missing picture, or a
+// folder, would otherwise bring its warning back at every start.
 static int WriteBackgroundPath() {
     const char* path = g_messageSettings.backgroundBmp;
-    return WriteValue(APPEARANCE, "BackgroundBMP", PathFound(path, NULL) ? path : "");
+    return WriteValue(APPEARANCE, "BackgroundBMP", FileExists(path) ? path : "");
 }
 
 int SaveMessageSettings(HWND window) {
