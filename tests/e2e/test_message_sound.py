@@ -11,14 +11,32 @@ format: it samples the file's size against the wall clock while the program runs
 knows when each byte was written.
 """
 
+import io
 import threading
 import time
+import wave
 
 import rig
-from test_message_window import CLASS, TITLE, SIZE, MessageTestCase, message_ini, watch_typing
+from test_message_window import BOX_CLASS, BOX_TITLE, CLASS, TITLE, SIZE, MessageTestCase, key_to, \
+    message_ini, watch_typing
 
-# The built-in message sound: 6168 bytes of 16-bit mono samples at 44.1 kHz, about 70 ms.
+# The built-in message sound: 6168 bytes of 16-bit mono samples at 44.1 kHz, about 70 ms,
+# a soft tick: its largest sample is well below half of full scale.
 SOUND_FRAMES, SOUND_RATE = 6168 // 2, 44100
+SOFT = 0.5
+
+
+def loud_wave():
+    """A wave file unlike the built-in sound: a square wave near full scale, 0.3 s of 16-bit
+    mono at 22.05 kHz."""
+    out = io.BytesIO()
+    with wave.open(out, "wb") as sound:
+        sound.setnchannels(1)
+        sound.setsampwidth(2)
+        sound.setframerate(22050)
+        sound.writeframes(b"".join((24000 if (i // 50) % 2 else -24000).to_bytes(2, "little", signed=True)
+                                   for i in range(6615)))
+    return out.getvalue()
 
 
 class PlayedOutput:
@@ -71,6 +89,17 @@ class PlayedOutput:
         """(frames per second, bytes per frame) from the file's name."""
         rate, channels, bits = self._files()[0].name.split("-")[1:4]
         return int(rate), int(channels) * int(bits) // 8
+
+    def peak(self, data):
+        """The largest sample of the output, as a part of full scale (0 to 1)."""
+        kind = self._files()[0].name.split("-")[4].split(".")[0]
+        if kind == "FLOAT_LE":
+            samples, scale = memoryview(data[:len(data) // 4 * 4]).cast("f"), 1.0
+        elif kind == "S16_LE":
+            samples, scale = memoryview(data[:len(data) // 2 * 2]).cast("h"), 32768.0
+        else:
+            raise ValueError(f"no reader for samples of {kind}")
+        return max((abs(value) for value in samples), default=0.0) / scale
 
     def time_of(self, offset):
         """When the byte at offset had been written: the first sample that saw it."""
@@ -148,3 +177,48 @@ class MessageSoundTest(MessageTestCase):
             self.assertTrue(sounding(part), f"sound {moment - started:.2f} s after its start")
             moment += 0.25
         self.assertGreater(output.time_of(len(data) - 1) - ended, 0.8, "silence after the typing, window open")
+
+    def test_wave_file_beside_the_program_plays_else_the_built_in_sound_and_nothing_for_no_text(self):
+        # Four programs at once, each in its own folder (its own output), at its own place.
+        cases = {
+            "wave file": ({"vantelmsg.wav": loud_wave()}, "A wave file of its own", "20,20"),
+            "folder": ({"vantelmsg.wav/inside.txt": "a folder named like the sound\n"}, "A folder", "20,400"),
+            "not a wave": ({"vantelmsg.wav": "RIFF but no wave at all\n"}, "A file that is no wave", "560,20"),
+            "no text": ({}, "", "560,400"),
+        }
+        started = {}
+        for name, (files, text, place) in cases.items():
+            folder = self.make_folder(programs=("vantelmsg.exe",), files=files)
+            settings = {"CharactersPerSecond": "50", "WindowPos": place}
+            if not text:
+                settings["DisplayDate"] = "0"  # nothing at all to type
+            folder.write("vantelmsg.ini", message_ini(text, "07.12.2026 21:00:00", settings=settings))
+            output = PlayedOutput(folder)
+            self.addCleanup(output.stop)
+            program, window = self.start_message(folder)
+            started[name] = folder, output, program, window
+        self.assertIsNone(rig.find_window(BOX_CLASS, BOX_TITLE), "no warning: each has a sound")
+        for name, (folder, output, program, window) in started.items():
+            if name != "no text":
+                watch_typing(window)
+        # A second of output with the text complete, and of the window without text.
+        shown = time.monotonic()
+        for name, (folder, output, program, window) in started.items():
+            rig.wait_until(lambda: output.sizes[-1][0] >= shown + 1.0 and output.size(),
+                           what=f"a second of output ({name})")
+        for name, (folder, output, program, window) in started.items():
+            with self.subTest(name):
+                key_to(window, "Escape")
+                self.assert_closes(program, window)
+                output.stop()
+                data = output.data()
+                if name == "no text":
+                    self.assertIsNone(sounding(data), "nothing to type: the sound is never started")
+                else:
+                    self.assertTrue(sounding(data), "a sound was played")
+                    peak = output.peak(data)
+                    if name == "wave file":
+                        self.assertGreater(peak, SOFT, "the loud wave file, not the built-in tick")
+                    else:
+                        self.assertLess(peak, SOFT, "the built-in tick instead of what cannot be played")
+                self.assertEqual(folder.read_ini("vantelmsg.ini").get("Settings", "PlaySound"), "1")

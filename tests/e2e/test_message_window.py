@@ -119,6 +119,20 @@ def typed_text(window, settle=0.6, timeout=rig.ACTION_TIMEOUT):
     return watch_typing(window, settle, timeout)[1]
 
 
+def key_to(window, *keys):
+    """rig.key for one message window among several: Wine gives keys only to its foreground
+    window, and without a window manager focusing another X window does not change that. A
+    click on the window does (as a user's would); a click without a move drags nothing."""
+    def foreground():
+        shown = [found for found in rig.list_windows(CLASS) if found.handle == window.handle]
+        return shown and shown[0].foreground
+
+    if not foreground():
+        rig.click(*window.rect.centre)
+        rig.wait_until(foreground, what=f"{window} to become the foreground window")
+    rig.key(window, *keys)
+
+
 def end_programs_of(folder):
     """Ends (by id) every process that runs with the folder's HOME: also the programs another
     program started by file name alone, whose command line does not name the folder."""
@@ -310,7 +324,7 @@ class MessageWindowTest(MessageTestCase):
 
         # Escape: the last one closed leaves its settings; the Message section stays.
         self.assertEqual(rig.list_windows(CLASS)[0].handle, second_window.handle)
-        rig.key(second_window, "Escape")
+        key_to(second_window, "Escape")
         self.assert_closes(second, second_window)
         self.assert_saved(shared, second_window, settings={"PlaySound": "0"}, message=handed_over)
         self.assertFalse(non_silent(shared.played()), "PlaySound=0: nothing is played")
