@@ -1,7 +1,8 @@
 """The message program's window: a reminder the clock fires appears and types its text out;
 Escape, a double click and Exit close it and save its settings; several run at once, each
 with its own message; a window saved off the screen comes back on it; a missing background
-picture and a missing sound device are each reported once and saved as such.
+picture and a missing sound device are each reported once and saved as such; a picture
+named relative to the program folder sizes the window and, with transparency, shapes it.
 
 The text is read from the screen by its ink: the pixels of the font colour (AAFFBB, light
 green), which the built-in background never shows and which the program draws without
@@ -93,11 +94,11 @@ def text_lines(picture):
     return bands
 
 
-def watch_typing(window, settle=0.6, timeout=rig.ACTION_TIMEOUT):
-    """Captures the window's text area again and again until it shows ink and has not changed
-    for settle seconds (the text is complete: after that a tick draws nothing new). Returns
-    the samples as (monotonic time, ink) and the last picture."""
-    area = text_area(window)
+def watch_typing(window, settle=0.6, timeout=rig.ACTION_TIMEOUT, area=TEXT_AREA):
+    """Captures the window's text area (or another area, window pixels) again and again until
+    it shows ink and has not changed for settle seconds (the text is complete: after that a
+    tick draws nothing new). Returns the samples as (monotonic time, ink) and the last picture."""
+    area = text_area(window, area)
     samples, state = [], {"picture": None, "since": None}
 
     def complete():
@@ -114,9 +115,9 @@ def watch_typing(window, settle=0.6, timeout=rig.ACTION_TIMEOUT):
     return samples, state["picture"]
 
 
-def typed_text(window, settle=0.6, timeout=rig.ACTION_TIMEOUT):
-    """The picture of the text area once the text is complete."""
-    return watch_typing(window, settle, timeout)[1]
+def typed_text(window, settle=0.6, timeout=rig.ACTION_TIMEOUT, area=TEXT_AREA):
+    """The picture of the text area (or another area) once the text is complete."""
+    return watch_typing(window, settle, timeout, area)[1]
 
 
 def key_to(window, *keys):
@@ -362,3 +363,28 @@ class MessageWindowTest(MessageTestCase):
         # The missing picture is saved empty, the failed sound as switched off.
         self.assert_saved(folder, window, settings={"AlwaysOnTop": "0", "PlaySound": "0"},
                           message={"Text": "Line one<br>Line two"})
+
+    def test_picture_named_relative_to_the_program_folder_sizes_and_shapes_the_window(self):
+        # The clock's background: 216 x 71 with magenta corners.
+        picture = rig.ART / "clock_background.bmp"
+        folder = self.make_folder(programs=("vantelmsg.exe",), files={"pictures/face.bmp": picture})
+        folder.write("vantelmsg.ini", message_ini("Shaped", settings={"PlaySound": "0", "CharactersPerSecond": "512"},
+                                                  appearance={"BackgroundBMP": "\\pictures\\face.bmp",
+                                                              "UseTransparency": "1"}))
+        background = rig.Image.load(picture)
+        opaque = {(x, y) for y in range(background.height) for x in range(background.width)
+                  if background.pixel(x, y) != (255, 0, 255)}
+        program, _ = self.start_message(folder)
+        window = rig.wait_window(CLASS, TITLE, rects=True)
+        self.assertEqual((window.rect.width, window.rect.height), (background.width, background.height))
+        self.assertEqual(window.region_type, "complex")
+        self.assertEqual(rig.pixels_of(window.region_rects), opaque, "the magenta pixels are cut out")
+        self.assertEqual(rig.pixels_of(rig.x_shape(rig.x_window(window)) or []), opaque, "the X window's shape")
+        self.assertGreater(ink(typed_text(window, area=Rect(0, 0, background.width, background.height))), 0)
+        rig.key(window, "Escape")
+        self.assert_closes(program, window)
+        # Saved as the full path; the text area as limited to the smaller window.
+        self.assert_saved(folder, window, settings={"PlaySound": "0", "CharactersPerSecond": "512"},
+                          appearance={"BackgroundBMP": folder.windows_path("pictures/face.bmp"),
+                                      "UseTransparency": "1", "TextArea": "15,12,216,71"},
+                          message={"Text": "Shaped"})
