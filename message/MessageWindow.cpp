@@ -47,9 +47,9 @@ static void PlaceWindow(HWND window) {
 
     RECT current;
     GetWindowRect(window, &current);
-    RECT placed = {s->x, s->y, s->x + (current.right - current.left), s->y + (current.bottom - current.top)};
-    ScreenRect rect = ToScreenRect(&placed);
+    ScreenRect rect = RectAt(s->x, s->y, current.right - current.left, current.bottom - current.top);
     if (!WhollyOnScreen(&rect)) {
+        RECT placed = {rect.left, rect.top, rect.right, rect.bottom};
         MONITORINFO monitor;
         monitor.cbSize = sizeof(monitor);
         if (GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor)) {

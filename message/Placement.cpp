@@ -16,9 +16,11 @@ void ShiftPosition(int32_t* x, int32_t* y, uint32_t t1, uint32_t t2) {
     *y = Saturated(*y + ((uint32_t)*y < 300 ? dy : -dy));
 }
 
-int RectInside(const ScreenRect* inner, const ScreenRect* outer) {
-    return inner->left >= outer->left && inner->top >= outer->top && inner->right <= outer->right &&
-           inner->bottom <= outer->bottom;
+ScreenRect RectAt(int32_t x, int32_t y, int32_t width, int32_t height) {
+    int32_t left = Saturated((int64_t)x + width) - width;
+    int32_t top = Saturated((int64_t)y + height) - height;
+    ScreenRect rect = {left, top, left + width, top + height};
+    return rect;
 }
 
 // The least move of [low, high) into [areaLow, areaHigh); the low edge wins when the

@@ -16,8 +16,9 @@ struct ScreenRect {
 // beyond 32 bits stops at the limit.
 void ShiftPosition(int32_t* x, int32_t* y, uint32_t t1, uint32_t t2);
 
-// 1 when `inner` lies wholly inside `outer`.
-int RectInside(const ScreenRect* inner, const ScreenRect* outer);
+// The rectangle of `width` by `height` pixels with its top-left corner at x, y; one
+// that would pass the largest coordinate is moved back to end there.
+ScreenRect RectAt(int32_t x, int32_t y, int32_t width, int32_t height);
 
 // Moves `rect` the least distance that puts it inside `area`; a rectangle wider or
 // taller than the area is put at its left or top edge. The size stays.

@@ -57,9 +57,14 @@ TEST(MoveIntoArea, TheLeastMoveIntoTheWorkArea) {
         EXPECT_EQ(rect.right, c.moved.right) << c.rect.left;
         EXPECT_EQ(rect.bottom, c.moved.bottom) << c.rect.left;
     }
-    ScreenRect inside = {0, 0, 1024, 738}, outside = {-1, 0, 1023, 738};
-    EXPECT_TRUE(RectInside(&inside, &work));
-    EXPECT_FALSE(RectInside(&outside, &work));
+    // A window at the far edge of the coordinates still comes back whole.
+    ScreenRect far = RectAt(INT32_MAX - 10, INT32_MAX, 440, 160);
+    EXPECT_EQ(far.right, INT32_MAX);
+    EXPECT_EQ(far.right - far.left, 440);
+    EXPECT_EQ(far.bottom - far.top, 160);
+    MoveIntoArea(&far, &work);
+    EXPECT_EQ(far.left, 1024 - 440);
+    EXPECT_EQ(far.top, 738 - 160);
 }
 
 } // namespace
