@@ -57,9 +57,10 @@ bench: build
 else
 bench: deps
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)/win64 --target region_bench idle_window vantel winprobe -j$(JOBS)
+	@cmake --build $(BUILD)/win64 --target region_bench idle_window vantel vantelmsg winprobe -j$(JOBS)
 	@tests/bench/run-bench.sh $(BUILD)
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/clock_cpu_bench.py
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/message_cpu_bench.py
 endif
 
 clean:

@@ -1,4 +1,5 @@
 #include "Display.h"
+#include "Screen.h"
 #include "Settings.h"
 #include "Surface.h"
 #include "../resources/resource.h"
@@ -8,11 +9,7 @@
 enum { NOT_DRAWN = 10000 };
 
 static struct {
-    IDirectDraw* dd;                // from DirectDrawCreate
-    IDirectDraw2* dd2;              // the same object; used for everything else
-    IDirectDrawClipper* clipper;    // bound to the clock window
-    IDirectDrawSurface* primaryOne; // the screen, through its first interface
-    IDirectDrawSurface3* primary;   // the screen; the clipper is attached to it
+    ScreenObjects screen; // DirectDraw and the screen, clipped to the clock window
     IDirectDrawSurface3* background;
     IDirectDrawSurface3* digits; // source colour key = the transparent colour
     HWND window;                 // the clock window
@@ -22,8 +19,6 @@ static struct {
     volatile WORD drawn[DIGIT_SLOTS]; // digit last drawn per slot; NOT_DRAWN
 } g_display;
 
-static const char* const kNeedsDirectX = "\n\nVantel requires DirectX(TM) 5 (or better).";
-
 static LPCSTR BackgroundName() {
     return g_appearance.backgroundBmp[0] ? g_appearance.backgroundBmp : MAKEINTRESOURCEA(IDB_BACKGROUND);
 }
@@ -32,52 +27,26 @@ static LPCSTR DigitsName() {
     return g_appearance.digitsBmp[0] ? g_appearance.digitsBmp : MAKEINTRESOURCEA(IDB_DIGITS);
 }
 
-static int ReportNeedsDirectX(HWND window, const char* what) {
-    char text[160];
-    snprintf(text, sizeof(text), "%s%s", what, kNeedsDirectX);
-    return ReportDisplayError(window, text);
-}
-
 // Loads the bitmap named by `path` (empty: the built-in one). When a file fails,
 // warns, clears the path so the next save names the built-in bitmap, and falls
 // back to `builtIn`.
 static IDirectDrawSurface3* LoadFaceBitmap(HWND window, char* path, int builtIn, const char* role) {
     LPCSTR name = path[0] ? path : MAKEINTRESOURCEA(builtIn);
-    IDirectDrawSurface3* surface = LoadBitmapSurface(g_display.dd2, name, 0, 0);
+    IDirectDrawSurface3* surface = LoadBitmapSurface(g_display.screen.dd2, name, 0, 0);
     if (surface || !path[0])
         return surface;
     char text[MAX_PATH + 96];
     snprintf(text, sizeof(text), "Cannot load bitmap \"%s\".\nTrying to load default %s bitmap.", path, role);
     MessageBoxA(window, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
     path[0] = '\0';
-    return LoadBitmapSurface(g_display.dd2, MAKEINTRESOURCEA(builtIn), 0, 0);
+    return LoadBitmapSurface(g_display.screen.dd2, MAKEINTRESOURCEA(builtIn), 0, 0);
 }
 
 int InitDisplay(HWND window) {
     g_display.window = window;
-    if (FAILED(DirectDrawCreate(NULL, &g_display.dd, NULL)))
-        return ReportNeedsDirectX(window, "Cannot create the DirectDraw object.");
-    if (FAILED(g_display.dd->QueryInterface(IID_IDirectDraw2, (void**)&g_display.dd2)))
-        return ReportNeedsDirectX(window, "Cannot create the DirectDraw2 object.");
-    if (FAILED(g_display.dd2->SetCooperativeLevel(window, DDSCL_NORMAL)))
-        return ReportDisplayError(window, "Cannot set the normal cooperative level.");
-    if (FAILED(g_display.dd2->CreateClipper(0, &g_display.clipper, NULL)))
-        return ReportDisplayError(window, "Cannot create the DirectDrawClipper object.");
-    if (FAILED(g_display.clipper->SetHWnd(0, window)))
-        return ReportDisplayError(window, "Cannot set the window handle for clipping information.");
-
-    DDSURFACEDESC desc;
-    ZeroMemory(&desc, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (FAILED(g_display.dd2->CreateSurface(&desc, &g_display.primaryOne, NULL)))
-        return ReportDisplayError(window, "Cannot create the primary DirectDrawSurface.");
-    if (FAILED(g_display.primaryOne->QueryInterface(IID_IDirectDrawSurface3, (void**)&g_display.primary)))
-        return ReportNeedsDirectX(window, "Cannot create the DirectDrawSurface3.");
-    if (FAILED(g_display.primary->SetClipper(g_display.clipper)))
-        return ReportDisplayError(window,
-                                  "Cannot attache the DirectDrawClipper object to the DirectDrawSurface.");
+    const char* failure = CreateScreenObjects(window, &g_display.screen);
+    if (failure)
+        return ReportDisplayError(window, failure);
 
     g_display.background = LoadFaceBitmap(window, g_appearance.backgroundBmp, IDB_BACKGROUND, "background");
     if (!g_display.background)
@@ -106,22 +75,13 @@ template <class T> static void ReleaseObject(T** object) {
 }
 
 void ReleaseDisplay() {
-    if (!g_display.dd2) {
-        // DirectDrawCreate may have succeeded without its DirectDraw2 interface.
-        ReleaseObject(&g_display.dd);
-        return;
-    }
-    ReleaseObject(&g_display.primary);
-    ReleaseObject(&g_display.primaryOne);
     ReleaseObject(&g_display.background);
     ReleaseObject(&g_display.digits);
-    ReleaseObject(&g_display.clipper);
-    ReleaseObject(&g_display.dd2);
-    ReleaseObject(&g_display.dd);
+    ReleaseScreenObjects(&g_display.screen);
 }
 
 HRESULT RestoreSurfaces() {
-    HRESULT hr = g_display.primary->Restore();
+    HRESULT hr = g_display.screen.primary->Restore();
     if (hr != DD_OK)
         return hr;
     hr = g_display.background->Restore();
@@ -171,41 +131,27 @@ void ClampDigitSlots() {
                g_display.backgroundHeight);
 }
 
-// The window's client rectangle in screen coordinates; blits to the primary
-// surface are in screen coordinates, clipped to the window by the clipper.
-static void ClientRectOnScreen(RECT* rect) {
-    POINT origin = {0, 0};
-    ClientToScreen(g_display.window, &origin);
-    GetClientRect(g_display.window, rect);
-    OffsetRect(rect, origin.x, origin.y);
-}
-
-// One blit to the screen; a lost surface is restored and the blit tried once more.
 static void BltToScreen(RECT* destination, IDirectDrawSurface3* source, RECT* from, DWORD flags) {
-    HRESULT hr = g_display.primary->Blt(destination, source, from, flags, NULL);
-    if (hr == DDERR_SURFACELOST) {
-        RestoreSurfaces();
-        g_display.primary->Blt(destination, source, from, flags, NULL);
-    }
+    BlitToScreen(&g_display.screen, destination, source, from, flags, RestoreSurfaces);
 }
 
 void RepaintFace() {
-    if (!g_display.primary || !g_display.background)
+    if (!g_display.screen.primary || !g_display.background)
         return;
     RECT source = {0, 0, (LONG)g_display.backgroundWidth, (LONG)g_display.backgroundHeight};
     RECT screen;
-    ClientRectOnScreen(&screen);
-    g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    ClientRectOnScreen(g_display.window, &screen);
+    g_display.screen.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
     BltToScreen(&screen, g_display.background, &source, DDBLT_WAIT);
     for (int i = 0; i < DIGIT_SLOTS; i++)
         g_display.drawn[i] = NOT_DRAWN;
 }
 
 void DrawDigit(const RECT* slot, const RECT* cell) {
-    if (!g_display.primary || !g_display.background || !g_display.digits)
+    if (!g_display.screen.primary || !g_display.background || !g_display.digits)
         return;
     RECT screen;
-    ClientRectOnScreen(&screen);
+    ClientRectOnScreen(g_display.window, &screen);
     RECT destination = *slot;
     OffsetRect(&destination, screen.left, screen.top);
     RECT wipe = *slot;
@@ -228,9 +174,9 @@ static void ShowDrawing() {
 }
 
 void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
-    if (!g_display.dd2)
+    if (!g_display.screen.dd2)
         return;
-    g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    g_display.screen.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
     int drew = 0;
     for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
         WORD digit = digits[i];
@@ -249,9 +195,9 @@ void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
 }
 
 void DrawZeroDigits(int first, int last) {
-    if (!g_display.dd2)
+    if (!g_display.screen.dd2)
         return;
-    g_display.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    g_display.screen.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
     for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
         RECT slot;
         SlotRectangle(i, &slot);

@@ -1,5 +1,5 @@
 #include "Launcher.h"
-#include "MessageSettings.h"
+#include "MessageFile.h"
 #include "Program.h"
 
 #include <cstdio>

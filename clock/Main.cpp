@@ -1,6 +1,5 @@
 // The clock program: start-up, the clock window and its commands.
 #include <windows.h>
-#include <windowsx.h>
 #include <commctrl.h>
 
 #include "Dialogs.h"
@@ -8,6 +7,7 @@
 #include "Launcher.h"
 #include "Display.h"
 #include "Files.h"
+#include "PopupWindow.h"
 #include "Program.h"
 #include "Schedule.h"
 #include "Settings.h"
@@ -19,10 +19,7 @@
 static const char kClassName[] = "Vantel";
 static const char kWindowTitle[] = "Vantel - Digital clock";
 
-static struct {
-    int dragging; // 1 between a left-button press and its release
-    POINT offset; // cursor minus the window's top-left corner at the press
-} g_drag;
+static WindowDrag g_drag; // the whole face is a drag handle
 
 static LRESULT OnCreate(HWND window) {
     if (!FileExists(g_program.settingsPath)) {
@@ -78,12 +75,7 @@ static void OnEndSession(HWND window, WPARAM ending) {
 }
 
 static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
-    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (at.x == -1 && at.y == -1) {
-        // Menu key or Shift+F10: open at the window's top-left corner.
-        at.x = at.y = 0;
-        ClientToScreen(window, &at);
-    }
+    POINT at = ContextMenuPoint(window, lParam);
     HMENU menu = LoadMenuA(g_program.instance, MAKEINTRESOURCEA(IDM_CLOCK_MENU));
     if (!menu)
         return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
@@ -131,33 +123,9 @@ static void OnKeyDown(HWND window, WPARAM key) {
     }
 }
 
-static POINT CursorOnScreen(HWND window, LPARAM lParam) {
-    POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ClientToScreen(window, &cursor);
-    return cursor;
-}
-
-static void OnLButtonDown(HWND window, LPARAM lParam) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    POINT cursor = CursorOnScreen(window, lParam);
-    g_drag.offset.x = cursor.x - rect.left;
-    g_drag.offset.y = cursor.y - rect.top;
-    g_drag.dragging = 1;
-    SetCapture(window);
-}
-
 static void OnMouseMove(HWND window, LPARAM lParam) {
-    if (!g_drag.dragging)
-        return;
-    POINT cursor = CursorOnScreen(window, lParam);
-    SetWindowPos(window, NULL, cursor.x - g_drag.offset.x, cursor.y - g_drag.offset.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-}
-
-static void OnLButtonUp() {
-    ReleaseCapture();
-    g_drag.dragging = 0;
+    POINT topLeft;
+    DragWindow(window, lParam, &g_drag, &topLeft);
 }
 
 static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,9 +137,9 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
     case WM_COMMAND: OnCommand(window, wParam); return 0;
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
-    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_drag); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
-    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_LBUTTONUP: EndWindowDrag(&g_drag); return 0;
     case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
     case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
     }
@@ -217,15 +185,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     InitSchedule();
     if (!InitInstance(instance, show))
         return 0;
-    MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE)) {
-            if (!GetMessageA(&message, NULL, 0, 0))
-                return (int)message.wParam;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else {
-            WaitMessage();
-        }
-    }
+    return RunMessageLoop();
 }

@@ -1,4 +1,5 @@
 #include "MessageSettings.h"
+#include "MessageFile.h"
 #include "Files.h"
 #include "ProfileValues.h"
 #include "resource.h"
@@ -11,14 +12,13 @@ MessageSettingsFile g_messageSettingsFile;
 
 enum {
     VALUE_SIZE = 256,                   // buffer of a number, a position or a colour
-    LINE_SIZE = 4 * MESSAGE_TEXT_SIZE,  // a written value after its line breaks became "<br>"
     BOX_TEXT_SIZE = MAX_PATH + 96,      // a background message with its path
     RELATIVE_PATH_LIMIT = MAX_PATH - 4, // folder plus appended value, at most
 };
 
-static const char MESSAGE[] = "Message";
-static const char SETTINGS[] = "Settings";
-static const char APPEARANCE[] = "Appearance";
+static const char* const MESSAGE = kMessageSection;
+static const char* const SETTINGS = kSettingsSection;
+static const char* const APPEARANCE = kAppearanceSection;
 
 int SetMessageSettingsFolder(const char* folder) {
     MessageSettingsFile* file = &g_messageSettingsFile;
@@ -65,9 +65,9 @@ static void Warn(HWND owner, const char* format, const char* path) {
     MessageBoxA(owner, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
 }
 
-// "\pictures\x.bmp" lies in the program folder: the folder is put in front, and of
-// the value only as much as keeps the whole within 256 characters.
-static void CompleteRelativePath(char* path) {
+void CompleteRelativePath(char* path) {
+    if (path[0] != '\\')
+        return;
     const char* folder = g_messageSettingsFile.folder;
     int room = RELATIVE_PATH_LIMIT - (int)strlen(folder);
     if (room < 0)
@@ -84,8 +84,7 @@ static void LoadBackgroundPath(HWND window) {
     ReadValue(APPEARANCE, "BackgroundBMP", "", s->backgroundBmp, sizeof(s->backgroundBmp));
     if (!s->backgroundBmp[0])
         return;
-    if (s->backgroundBmp[0] == '\\')
-        CompleteRelativePath(s->backgroundBmp);
+    CompleteRelativePath(s->backgroundBmp);
 
     int isDirectory = 0;
     if (!PathFound(s->backgroundBmp, &isDirectory)) {
@@ -104,8 +103,11 @@ int LoadMessageSettings(HWND window) {
     MessageSettings* s = &g_messageSettings;
     char value[VALUE_SIZE];
 
+    // Under the writers' lock, so the date and the text come from one hand-over.
+    HANDLE lock = LockMessageFile();
     ReadValue(MESSAGE, "Date", "01.01.2000 00:00:00", s->dateLine, sizeof(s->dateLine));
     ReadValue(MESSAGE, "Text", "Happy New Year!", s->text, sizeof(s->text));
+    UnlockMessageFile(lock);
 
     s->displayDate = ReadIntegerValue(SETTINGS, "DisplayDate", "1");
     s->charactersPerSecond = ReadIntegerValue(SETTINGS, "CharactersPerSecond", "25");
@@ -134,37 +136,8 @@ int LoadMessageSettings(HWND window) {
     return 1;
 }
 
-// A private-profile value is one line of the file: a line break written inside one
-// would start new keys or sections. Each break (CR LF, CR or LF) becomes the text's
-// own break marker "<br>"; a value too long for the buffer is cut before the piece
-// that does not fit.
-static void CopyAsOneLine(const char* value, char* line, int size) {
-    int length = 0;
-    for (const char* p = value; *p; p++) {
-        const char* piece = p;
-        int pieceLength = 1;
-        if (*p == '\r' || *p == '\n') {
-            if (p[0] == '\r' && p[1] == '\n')
-                p++;
-            piece = "<br>";
-            pieceLength = 4;
-        }
-        if (length + pieceLength >= size)
-            break;
-        memcpy(line + length, piece, pieceLength);
-        length += pieceLength;
-    }
-    line[length] = '\0';
-}
-
-static int WriteLine(const char* path, const char* section, const char* key, const char* value) {
-    char line[LINE_SIZE];
-    CopyAsOneLine(value, line, sizeof(line));
-    return WritePrivateProfileStringA(section, key, line, path) != 0;
-}
-
 static int WriteValue(const char* section, const char* key, const char* value) {
-    return WriteLine(g_messageSettingsFile.path, section, key, value);
+    return WriteMessageFileValue(g_messageSettingsFile.path, section, key, value);
 }
 
 static int WriteIntegerValue(const char* section, const char* key, int32_t value) {
@@ -180,17 +153,18 @@ static int WriteColorValue(const char* key, COLORREF color) {
     return WriteValue(APPEARANCE, key, text);
 }
 
-// The path as it stands when a search finds something there, else empty, so a
-// missing picture is not looked for again at the next start.
+// The path as it stands when it names a file, else empty: a missing picture, or a
+// folder, would otherwise bring its warning back at every start.
 static int WriteBackgroundPath() {
     const char* path = g_messageSettings.backgroundBmp;
-    return WriteValue(APPEARANCE, "BackgroundBMP", PathFound(path, NULL) ? path : "");
+    return WriteValue(APPEARANCE, "BackgroundBMP", FileExists(path) ? path : "");
 }
 
 int SaveMessageSettings(HWND window) {
     const MessageSettings* s = &g_messageSettings;
     if (!g_messageSettingsFile.path[0])
         return 0;
+    HANDLE lock = LockMessageFile();
     int written = 1;
     written &= WriteIntegerValue(SETTINGS, "DisplayDate", s->displayDate);
     written &= WriteIntegerValue(SETTINGS, "CharactersPerSecond", s->charactersPerSecond);
@@ -221,6 +195,7 @@ int SaveMessageSettings(HWND window) {
     written &= WriteIntegerValue(APPEARANCE, "FontWeight", s->font.lfWeight);
     written &= WriteIntegerValue(APPEARANCE, "FontItalic", s->font.lfItalic);
     written &= WriteIntegerValue(APPEARANCE, "FontCharSet", s->font.lfCharSet);
+    UnlockMessageFile(lock);
     return written;
 }
 
@@ -230,12 +205,14 @@ LPCSTR MessagePictureName() {
     return MAKEINTRESOURCEA(IDB_MESSAGE_BACKGROUND);
 }
 
-int WriteMessageHandOver(const char* iniPath, const char* dateText, const char* text) {
-    // A null value would delete the key, and the message program would show its
-    // default text instead of a message.
-    if (!iniPath || !iniPath[0] || !dateText || !text)
-        return 0;
-    if (!WriteLine(iniPath, MESSAGE, "Date", dateText))
-        return 0;
-    return WriteLine(iniPath, MESSAGE, "Text", text);
+void SetBackgroundPath(const char* path) {
+    MessageSettings* s = &g_messageSettings;
+    lstrcpynA(s->backgroundBmp, path, sizeof(s->backgroundBmp));
+    CompleteRelativePath(s->backgroundBmp);
+    s->backgroundFromFile = s->backgroundBmp[0] != '\0';
+}
+
+void UseBuiltInPicture() {
+    g_messageSettings.backgroundBmp[0] = '\0';
+    g_messageSettings.backgroundFromFile = 0;
 }

@@ -13,7 +13,7 @@ enum {
 
 struct MessageSettings {
     char dateLine[MESSAGE_DATE_SIZE]; // Message/Date: shown above the text, never parsed
-    char text[MESSAGE_TEXT_SIZE];     // Message/Text; "<br>" marks a line break
+    char text[MESSAGE_TEXT_SIZE];     // Message/Text as read; "<br>" marks a line break
     int32_t displayDate;              // nonzero: the date line is shown above the text
     int32_t charactersPerSecond;      // typing speed
     int32_t x;                        // window's left edge on the screen
@@ -55,8 +55,17 @@ int SaveMessageSettings(HWND window);
 // What the display loads: the background file, or MAKEINTRESOURCE(103).
 LPCSTR MessagePictureName();
 
-// The clock's hand-over: writes Message/Date, then Message/Text into the settings
-// file at `iniPath`. 1 when both were written.
-int WriteMessageHandOver(const char* iniPath, const char* dateText, const char* text);
+// Takes a path typed in the Appearance dialog as the background: a leading
+// backslash names a file in the program folder, as when the file is read; empty
+// means the built-in picture.
+void SetBackgroundPath(const char* path);
+
+// Forgets a background file that could not be loaded: the built-in picture is
+// shown, and an empty path is saved.
+void UseBuiltInPicture();
+
+// "\pictures\x.bmp" lies in the program folder: the folder is put in front, and of
+// the value only as much as keeps the whole within 256 characters. Other paths stay.
+void CompleteRelativePath(char* path);
 
 #endif

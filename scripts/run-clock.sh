@@ -1,6 +1,6 @@
 #!/bin/sh
-# Runs the clock (64-bit build) under wine64 from a program folder of its own in the
-# build folder; with 32, the shipped 32-bit build under the emulated 32-bit Wine
+# Runs the clock (64-bit build, with the message program beside it) under wine64 from
+# a program folder of its own in the build folder; with 32, the shipped 32-bit build under the emulated 32-bit Wine
 # (set up on first use). On $DISPLAY when there is one; otherwise on a private Xvfb,
 # where a screenshot of the running clock is left in the build folder and the clock closed.
 # Usage: run-clock.sh [32|64]
@@ -14,7 +14,7 @@ else
 fi
 "$top/scripts/wine-prefix.sh" "$prefix" "${1:-64}"
 mkdir -p "$run"
-cp "$programs/vantel.exe" "$run/"
+cp "$programs/vantel.exe" "$programs/vantelmsg.exe" "$run/"
 export WINEPREFIX="$prefix"
 
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then

@@ -13,32 +13,6 @@
 
 namespace {
 
-void CALLBACK Idle(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
-
-// Takes every multimedia timer the process may have (Wine allows 16), so that the
-// clock's next timeSetEvent fails; gives them back at the end.
-class TimerHog {
-  public:
-    TimerHog() {
-        for (int i = 0; i < 64; i++) {
-            UINT id = timeSetEvent(1000, 250, Idle, 0, TIME_PERIODIC);
-            if (!id)
-                break;
-            ids_.push_back(id);
-        }
-    }
-    ~TimerHog() {
-        for (UINT id : ids_)
-            timeKillEvent(id);
-    }
-    bool full() const {
-        return timeSetEvent(1000, 250, Idle, 0, TIME_ONESHOT) == 0;
-    }
-
-  private:
-    std::vector<UINT> ids_;
-};
-
 // The event timer's routine takes the schedule's lock, made once per process.
 class TimersEnvironment : public ::testing::Environment {
   public:

@@ -1,5 +1,7 @@
 #include "WinTestSupport.h"
 
+#include <mmsystem.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -117,6 +119,26 @@ HWND MakeHiddenWindow(int x, int y, int width, int height) {
     }
     return CreateWindowExA(WS_EX_TOOLWINDOW, "VantelTestWindow", "Vantel test", WS_POPUP, x, y, width, height,
                            NULL, NULL, GetModuleHandleA(NULL), NULL);
+}
+
+static void CALLBACK IdleTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+
+TimerHog::TimerHog() {
+    for (int i = 0; i < 64; i++) {
+        UINT id = timeSetEvent(1000, 250, IdleTick, 0, TIME_PERIODIC);
+        if (!id)
+            break;
+        ids_.push_back(id);
+    }
+}
+
+TimerHog::~TimerHog() {
+    for (UINT id : ids_)
+        timeKillEvent(id);
+}
+
+bool TimerHog::full() const {
+    return timeSetEvent(1000, 250, IdleTick, 0, TIME_ONESHOT) == 0;
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -61,6 +61,21 @@ HWND MakeHiddenWindow(int x = 0, int y = 0, int width = 10, int height = 10);
 // Polls `done` every 10 ms until it holds (true) or `timeoutMs` has passed (false).
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
 
+// Takes every multimedia timer the process may have (Wine allows 16), so that the
+// program's next timeSetEvent fails; gives them back when it goes.
+class TimerHog {
+  public:
+    TimerHog();
+    ~TimerHog();
+    TimerHog(const TimerHog&) = delete;
+    TimerHog& operator=(const TimerHog&) = delete;
+    // Whether no further timer can be had.
+    bool full() const;
+
+  private:
+    std::vector<UINT> ids_;
+};
+
 // Releases a COM object held by a std::unique_ptr.
 struct ComRelease {
     void operator()(IUnknown* object) const {

@@ -1,6 +1,7 @@
 // The message program's settings file through the real private-profile calls, file
 // searches and message boxes: what a fresh or hand-edited vantelmsg.ini gives, what
 // is written back, and the clock's hand-over of a message.
+#include "MessageFile.h"
 #include "MessageSettings.h"
 #include "WinTestSupport.h"
 
@@ -253,6 +254,11 @@ TEST_F(MessageSettingsTest, DirectoryAsBackgroundIsNoBitmap) {
     ExpectOneWarning(Load(), "\"" + skins + "\" is not a bitmap file.\nLoading default background bitmap.");
     EXPECT_EQ(S.backgroundFromFile, 0);
     EXPECT_EQ(MessagePictureName(), MAKEINTRESOURCEA(103));
+
+    // Saved empty, as a missing file is: the box does not come back at every start.
+    ASSERT_EQ(SaveMessageSettings(owner_), 1);
+    EXPECT_EQ(ReadKey("Appearance", "BackgroundBMP"), "");
+    EXPECT_TRUE(Load().empty());
 }
 
 TEST_F(MessageSettingsTest, LongRelativeBackgroundStaysWithin256Characters) {

@@ -1,0 +1,46 @@
+#include "FileChooser.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+#include <cstddef>
+
+// The record as the common dialogs took it before Windows 2000: 76 bytes in the
+// 32-bit program, without the fields added later.
+static const DWORD kOpenFileRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+
+static BOOL AskForFile(HWND dialog, char* name, const char* filter) {
+    OPENFILENAMEA open;
+    ZeroMemory(&open, sizeof(open));
+    open.lStructSize = kOpenFileRecordSize;
+    open.hwndOwner = dialog;
+    open.lpstrFilter = filter;
+    open.nFilterIndex = 1;
+    open.lpstrFile = name;
+    open.nMaxFile = MAX_PATH;
+    open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameA(&open);
+}
+
+void BrowseForFile(HWND dialog, int editId, const char* filter) {
+    char name[MAX_PATH] = "";
+    GetDlgItemTextA(dialog, editId, name, sizeof(name));
+
+    // The open-file dialog moves the process's current directory, whatever the
+    // flags; the programs find their files from their own folder, but a relative
+    // path typed later must not depend on where the user last browsed.
+    char current[MAX_PATH];
+    DWORD currentLength = GetCurrentDirectoryA(sizeof(current), current);
+    int keepCurrent = currentLength > 0 && currentLength < sizeof(current);
+
+    BOOL chosen = AskForFile(dialog, name, filter);
+    if (!chosen && name[0] && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        // A start name the dialog refuses (quotes, wildcards, a command line with
+        // arguments) would leave the button doing nothing: start without one.
+        name[0] = '\0';
+        chosen = AskForFile(dialog, name, filter);
+    }
+    if (keepCurrent)
+        SetCurrentDirectoryA(current);
+    if (chosen)
+        SetDlgItemTextA(dialog, editId, name);
+}

@@ -1,0 +1,46 @@
+// The typing animation: the message prepared for its text area, and the periodic
+// tick that types it out while the message sound loops.
+#ifndef VANTEL_ANIMATION_H
+#define VANTEL_ANIMATION_H
+
+#include <windows.h>
+
+// Makes the text font, limits the text area to the window, prepares the display
+// text from the message as read (break markers, or wrapping), and sets the speed.
+// Typing starts again from the first character. Only while no timer runs.
+void PrepareMessageText(HWND window);
+
+// Starts the animation timer. On failure reports it with ReportSetupError and
+// returns 0 (the caller decides what becomes of the window).
+int StartAnimationTimer(HWND window);
+
+// Kills the animation timer; a tick under way has ended when this returns.
+void StopAnimationTimer();
+
+// Replaces the text font while the timer may run; the old font is deleted.
+void ReplaceTextFont(HFONT font);
+
+// Deletes the text font (the timer must not run).
+void DeleteTextFont();
+
+// Has the next tick draw the typed text again, after the background covered it.
+void RedrawMessageText();
+
+// Turns blanks of `text` into line feeds so that each line fits the width of `area`
+// in the current text font, measured on the window. Returns the line feeds inserted.
+int WrapToWidth(HWND window, char* text, const RECT* area);
+
+// What the tick types: the display text, its length, how much is shown, the area
+// it is drawn in, and the tick's period and step. For tests.
+struct AnimationState {
+    const char* displayText;
+    int displayLength;
+    int shownCount;
+    RECT drawArea;
+    UINT period;
+    int step;
+    int soundPlaying;
+};
+AnimationState CurrentAnimation();
+
+#endif
