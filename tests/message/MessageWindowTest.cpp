@@ -439,38 +439,44 @@ TEST_F(MessageWindowTest, FontsAndSetUpsWhileTheTickRunsLeakNothing) {
     Close();
 }
 
+// The writer that holds the message file's lock until it is told to let go.
+struct LockHolder {
+    HANDLE held, release;
+};
+
+// Thread routines are WINAPI (stdcall in the 32-bit build); a lambda converts only to
+// the default convention, which the 64-bit build alone shares with them.
+DWORD WINAPI HoldMessageFileLock(void* p) {
+    LockHolder* h = (LockHolder*)p;
+    HANDLE lock = LockMessageFile();
+    SetEvent(h->held);
+    WaitForSingleObject(h->release, 10000);
+    UnlockMessageFile(lock);
+    return lock != NULL;
+}
+
+// A hand-over written from a thread of its own; done once it is written.
+struct QueuedHandOver {
+    std::string path;
+    volatile LONG done;
+};
+
+DWORD WINAPI WriteQueuedHandOver(void* p) {
+    QueuedHandOver* h = (QueuedHandOver*)p;
+    DWORD written = WriteMessageHandOver(h->path.c_str(), "01.02.2027 03:04:05", "Queued");
+    InterlockedExchange(&h->done, 1);
+    return written;
+}
+
 TEST_F(MessageWindowTest, WritersOfTheFileWaitForEachOther) {
     // Another writer (a closing message window, say) holds the lock.
     HANDLE held = CreateEventA(NULL, TRUE, FALSE, NULL), release = CreateEventA(NULL, TRUE, FALSE, NULL);
-    struct Holder {
-        HANDLE held, release;
-    } holder = {held, release};
-    HANDLE other = CreateThread(
-        NULL, 0,
-        [](void* p) -> DWORD {
-            Holder* h = (Holder*)p;
-            HANDLE lock = LockMessageFile();
-            SetEvent(h->held);
-            WaitForSingleObject(h->release, 10000);
-            UnlockMessageFile(lock);
-            return lock != NULL;
-        },
-        &holder, 0, NULL);
+    LockHolder holder = {held, release};
+    HANDLE other = CreateThread(NULL, 0, HoldMessageFileLock, &holder, 0, NULL);
     ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
 
-    struct HandOver {
-        std::string path;
-        volatile LONG done;
-    } handOver = {iniPath_, 0};
-    HANDLE writer = CreateThread(
-        NULL, 0,
-        [](void* p) -> DWORD {
-            HandOver* h = (HandOver*)p;
-            DWORD written = WriteMessageHandOver(h->path.c_str(), "01.02.2027 03:04:05", "Queued");
-            InterlockedExchange(&h->done, 1);
-            return written;
-        },
-        &handOver, 0, NULL);
+    QueuedHandOver handOver = {iniPath_, 0};
+    HANDLE writer = CreateThread(NULL, 0, WriteQueuedHandOver, &handOver, 0, NULL);
     EXPECT_FALSE(WaitFor([&] { return handOver.done != 0; }, 300)) << "the hand-over waits for the lock";
     EXPECT_EQ(ReadKey("Message", "Text"), "<missing>");
     SetEvent(release);
