@@ -14,7 +14,7 @@ if [ -f "$dir/.ready" ]; then
     echo "32-bit emulation: cached in $dir ($(took) s)"
     exit 0
 fi
-echo "32-bit emulation: setting up in $dir (downloads about 200 MB once)"
+echo "32-bit emulation: setting up in $dir (downloads about 250 MB once)"
 
 # A private apt state of the given architecture: its own sources (the machine's, or
 # with a release name the machine's mirrors with that release's suites), lists, cache
