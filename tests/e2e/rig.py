@@ -116,14 +116,34 @@ class WaitTimeout(AssertionError):
     """A bounded wait ran out; a test that meets it fails."""
 
 
-def wait_until(condition, timeout=ACTION_TIMEOUT, what="a condition", interval=0.05):
+# The successful wait that came closest to its bound in this run: (share of the bound,
+# seconds waited, bound, what was waited for, in which test). run.py prints it, so a
+# bound that gets tight (under emulation, say) shows before it fails.
+tightest_wait = (0.0, 0.0, 0.0, "", "")
+current_test = ""  # id of the running test, set by run.py
+
+
+def note_wait(started, timeout, what):
+    """Records a wait that succeeded after starting at started (time.monotonic())."""
+    global tightest_wait
+    waited = time.monotonic() - started
+    if timeout > 0 and waited / timeout > tightest_wait[0]:
+        tightest_wait = (waited / timeout, waited, timeout, what if isinstance(what, str) else "a condition",
+                         current_test)
+
+
+def wait_until(condition, timeout=ACTION_TIMEOUT, what="a condition", interval=0.05, note=True):
     """Calls condition() until it returns a true value, which is returned, for at most timeout s.
     what names the condition in the failure; a callable what is asked at the failure, so it
-    can tell what was last seen."""
-    deadline = time.monotonic() + timeout
+    can tell what was last seen. note=False leaves the wait out of tightest_wait (a wait
+    that lets a fixed time pass on purpose)."""
+    started = time.monotonic()
+    deadline = started + timeout
     while True:
         value = condition()
         if value:
+            if note:
+                note_wait(started, timeout, what)
             return value
         if time.monotonic() >= deadline:
             raise WaitTimeout(f"gave up after {timeout:g} s waiting for {what() if callable(what) else what}")
@@ -475,8 +495,11 @@ class Program:
 
     def wait_exit(self, timeout=ACTION_TIMEOUT):
         """Waits for the process to end; returns its exit code."""
+        started = time.monotonic()
         try:
-            return self.process.wait(timeout)
+            code = self.process.wait(timeout)
+            note_wait(started, timeout, f"{self.name} to end")
+            return code
         except subprocess.TimeoutExpired:
             raise WaitTimeout(f"{self.name} (pid {self.pid}) still runs after {timeout:g} s") from None
 
@@ -571,10 +594,12 @@ def find_window(class_name, title, rects=False, points=(), wait=0.0):
 
 def wait_window(class_name, title, timeout=WINDOW_TIMEOUT, rects=False, points=()):
     """Waits until the window exists and is visible; returns it."""
+    started = time.monotonic()
     window = find_window(class_name, title, rects, points, wait=timeout)
     if not window or not window.visible:
         raise WaitTimeout(f"no visible window of class {class_name!r} and title {title!r} "
                           f"after {timeout:g} s")
+    note_wait(started, timeout, f"window {title!r}")
     return window
 
 
@@ -589,9 +614,11 @@ POPUP_MENU_CLASS = "#32768"
 
 def wait_menu(timeout=ACTION_TIMEOUT):
     """Waits for an open popup menu; returns its window (the first when several are open)."""
+    started = time.monotonic()
     menus = list_windows(POPUP_MENU_CLASS, wait=timeout)
     if not menus:
         raise WaitTimeout(f"no popup menu opened within {timeout:g} s")
+    note_wait(started, timeout, "a popup menu")
     return menus[0]
 
 

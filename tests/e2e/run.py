@@ -23,6 +23,7 @@ class TimedResult(unittest.TextTestResult):
 
     def startTest(self, test):
         self.started = time.monotonic()
+        rig.current_test = test.id()
         super().startTest(test)
 
     def stopTest(self, test):
@@ -52,6 +53,9 @@ def main(patterns):
     passed = max(result.testsRun - len(failed_ids | counted), 0)
     if result.testsRun == 0:
         failed += 1  # finding no test at all is a failure of the run
+    share, waited, bound, what, test = rig.tightest_wait
+    if bound:
+        print(f"tightest wait: {waited:.1f} s of its {bound:g} s bound ({100 * share:.0f} %) for {what} in {test}")
     print(f"e2e run took {time.monotonic() - started:.1f} s")
     print(f"e2e: {passed} passed, {failed} failed")
     return 1 if failed else 0
