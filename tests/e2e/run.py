@@ -55,7 +55,7 @@ def main(patterns):
         failed += 1  # finding no test at all is a failure of the run
     share, waited, bound, what, test = rig.tightest_wait
     if bound:
-        print(f"tightest wait: {waited:.1f} s of its {bound:g} s bound ({100 * share:.0f} %) for {what} in {test}")
+        print(f"tightest wait: {waited:.1f} s of its {bound:.1f} s bound ({100 * share:.0f} %) for {what} in {test}")
     print(f"e2e run took {time.monotonic() - started:.1f} s")
     print(f"e2e: {passed} passed, {failed} failed")
     return 1 if failed else 0
