@@ -3,9 +3,10 @@ next to a window that does nothing.
 
     python3 tests/bench/message_cpu_bench.py [--seconds N]
 
-Runs, one after another under the same wine64 session (the end-to-end rig's Xvfb and Wine
-prefix; WINEPREFIX and VANTEL_BUILD_DIR are honoured as there), the idle window
-(build/win64/tests/bench/idle_window.exe) and the message program (build/win64/vantelmsg.exe)
+Runs, one after another under the same Wine session (the end-to-end rig's Xvfb and Wine
+prefix; WINEPREFIX, VANTEL_BUILD_DIR and VANTEL_E2E_ARCH are honoured as there: with
+VANTEL_E2E_ARCH=32 the 32-bit programs run under the emulated Wine), the idle window and
+the message program
 in four states: typing a message of 511 characters at 25 characters a second (a tick every
 40 ms that draws), and complete (started at 512 characters a second, measured once the text
 stands still: the ticks go on but draw nothing), each with the sound on and off. Each is
@@ -93,12 +94,13 @@ def main():
     seconds = parser.parse_args().seconds
     if seconds > TYPING_SECONDS - 1:
         sys.exit(f"--seconds: the message is typed in {TYPING_SECONDS:.1f} s; measure at most {TYPING_SECONDS - 1:.0f}")
-    for program in (IDLE_WINDOW, rig.WIN64 / "vantelmsg.exe"):
+    for program in (IDLE_WINDOW, rig.PROGRAMS / "vantelmsg.exe"):
         if not program.exists():
-            sys.exit(f"{program} is missing (cmake --build build/win64 --target idle_window vantelmsg)")
+            sys.exit(f"{program} is missing (make build; for 32 bits also make build32-tests)")
     try:
         session = rig.session()
-        print(f"Message program CPU use under wine64 ({seconds:g} s each, one after another, same session)")
+        wine = "emulated 32-bit Wine" if rig.ARCH == "32" else "wine64"
+        print(f"Message program CPU use under {wine} ({seconds:g} s each, one after another, same session)")
         print(f"{'program':<18} {'speed':>6} {'sound':>5} {'CPU s':>6} {'CPU %':>6} {'sound s':>8} {'rest s':>7}"
               f" {'rest %':>7} {'wineserver s':>13} {'Xvfb s':>7}")
         for name, speed, sound, phase in CASES:

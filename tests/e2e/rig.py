@@ -81,7 +81,6 @@ else:
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
 PROBE = TOOLS / "winprobe.exe"
-WIN64 = BUILD / "win64"  # the 64-bit build whatever ARCH says (benchmarks of wine64 use it)
 MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
 
 
@@ -449,18 +448,24 @@ class ProgramFolder:
         return self.played_path.read_bytes() if self.played_path.exists() else b""
 
     def processes(self):
-        """Ids of the running processes whose command line names this folder: the programs
-        started from it, also those started by another program (Wine shows their Windows path)."""
+        """Ids of the running processes of this folder: those whose command line names it (the
+        programs started from it, also by another program that named their path), and its
+        programs that run with its HOME (one started by another by file name alone, as the
+        clock starts vantelmsg.exe, inherits it; Wine's own services are left alone)."""
         needles = (str(self.path).lower(), self.windows_path().lower())
+        home = f"HOME={self.home}".encode()
+        programs = [path.name.lower() for path in self.path.glob("*.exe")]
         found = []
         for entry in os.listdir("/proc"):
             if not entry.isdigit():
                 continue
             try:
                 command = Path(f"/proc/{entry}/cmdline").read_bytes().decode("latin-1").lower()
+                environment = Path(f"/proc/{entry}/environ").read_bytes().split(b"\0")
             except OSError:
                 continue
-            if any(needle in command for needle in needles):
+            if any(needle in command for needle in needles) or (
+                    home in environment and any(program in command for program in programs)):
                 found.append(int(entry))
         return found
 
