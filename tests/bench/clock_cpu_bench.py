@@ -97,19 +97,16 @@ def wineserver_pid(prefix):
     return None
 
 
-def measure(session, name, settings, seconds):
-    """Starts the program, lets it run for the given time once its window is up, ends it;
-    returns (program, its sound threads, wineserver, X server) CPU seconds and the wall
-    time measured."""
-    files = {"vantel.ini": settings} if settings else {"idle_window.exe": IDLE_WINDOW}
-    folder = rig.ProgramFolder(session, ("vantel.exe",) if settings else (), files)
+def measure_window(session, folder, name, window_class, title, seconds, ready=None):
+    """Starts the folder's program, waits for its window (and for ready(window), when given),
+    lets it run for the given time, ends it with Escape; returns (program, its sound threads,
+    wineserver, X server) CPU seconds and the wall time measured. Removes the folder."""
     program = None
     try:
-        program = rig.Program(session, folder, "vantel.exe" if settings else "idle_window.exe")
-        if settings:
-            window = rig.wait_window("Vantel", "Vantel - Digital clock")
-        else:
-            window = rig.wait_window("Vantel Idle", "Vantel - Idle window")
+        program = rig.Program(session, folder, name)
+        window = rig.wait_window(window_class, title)
+        if ready:
+            ready(window)
         server = wineserver_pid(session.prefix)
 
         def sample():
@@ -130,6 +127,15 @@ def measure(session, name, settings, seconds):
         if program:
             program.kill()
         folder.remove()
+
+
+def measure(session, name, settings, seconds):
+    """The clock with the settings, or the idle window without: see measure_window."""
+    if not settings:
+        folder = rig.ProgramFolder(session, (), {"idle_window.exe": IDLE_WINDOW})
+        return measure_window(session, folder, "idle_window.exe", "Vantel Idle", "Vantel - Idle window", seconds)
+    folder = rig.ProgramFolder(session, ("vantel.exe",), {"vantel.ini": settings})
+    return measure_window(session, folder, "vantel.exe", "Vantel", "Vantel - Digital clock", seconds)
 
 
 def main():

@@ -21,7 +21,6 @@ that what is left is mostly the animation.
 
 import argparse
 import sys
-import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -29,7 +28,7 @@ sys.path.insert(0, str(HERE.parent / "e2e"))
 sys.path.insert(0, str(HERE))
 
 import rig  # noqa: E402  (needs the path above)
-from clock_cpu_bench import IDLE_WINDOW, cpu_seconds, sound_seconds, wineserver_pid  # noqa: E402
+from clock_cpu_bench import IDLE_WINDOW, measure_window  # noqa: E402
 from test_message_window import CLASS, TITLE, message_ini, watch_typing  # noqa: E402
 
 # 511 characters, the most a message holds; wrapped to the text area, the lines below its
@@ -60,32 +59,8 @@ def measure(session, speed, sound, phase, seconds):
             LONG_TEXT if phase == "typing" else "Done.", "07.12.2026 21:00:00",
             settings={"CharactersPerSecond": speed, "PlaySound": sound})})
         name, window_class, title = "vantelmsg.exe", CLASS, TITLE
-    program = None
-    try:
-        program = rig.Program(session, folder, name)
-        window = rig.wait_window(window_class, title)
-        if phase == "complete":
-            watch_typing(window)
-        server = wineserver_pid(session.prefix)
-
-        def sample():
-            return [cpu_seconds(program.pid), sound_seconds(program.pid),
-                    cpu_seconds(server) if server else 0.0, cpu_seconds(session.xvfb.pid)]
-
-        before = sample()
-        started = time.monotonic()
-        time.sleep(seconds)  # the measured span itself
-        after = sample()
-        wall = time.monotonic() - started
-        if not program.running():
-            raise RuntimeError(f"{name} ended during the measurement: {program.log()[-500:]}")
-        rig.key(window, "Escape")
-        program.wait_exit()
-        return [b - a for a, b in zip(before, after)], wall
-    finally:
-        if program:
-            program.kill()
-        folder.remove()
+    ready = watch_typing if phase == "complete" else None
+    return measure_window(session, folder, name, window_class, title, seconds, ready)
 
 
 def main():
