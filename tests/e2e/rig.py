@@ -18,7 +18,8 @@ A test case looks like this:
             self.assertEqual(clock.wait_exit(), 0)
 
 What there is, at a glance:
-  rig.TestCase             make_folder(programs, files) -> ProgramFolder; start_program(name, folder) -> Program
+  rig.TestCase             make_folder(programs, files) -> ProgramFolder; start_program(name, folder) -> Program;
+                           answer_box(text, title) checks and answers a message box, gives its owner
   ProgramFolder            path, home, file(), exists(), write(), read_text(), read_ini(), windows_path(),
                            played() (bytes the programs played), processes(), remove()
   Program                  pid, running(), wait_exit() -> exit code, kill(), log()
@@ -104,6 +105,10 @@ def check_machine(path):
 
 # What the screen shows where no window is (in the holes of a shaped window, for instance).
 DESKTOP_COLOUR = (58, 110, 165)
+
+# Message boxes and dialogs are of this class; the programs' warnings carry this title.
+BOX_CLASS = "#32770"
+ERROR_BOX_TITLE = "Vantel - Error"
 
 # Bounds of the waits, in seconds.
 WINDOW_TIMEOUT = 20.0  # a program's window appears (the first start of a run is the slowest)
@@ -534,6 +539,22 @@ class TestCase(unittest.TestCase):
         program = Program(session(), folder, name)
         self.addCleanup(program.kill)
         return program
+
+    def answer_box(self, text, title=ERROR_BOX_TITLE):
+        """Waits for a message box of the programs with the title, checks that it says text and
+        answers it with Return; returns the box's owner (a window handle, 0 for none)."""
+        box = find_window(BOX_CLASS, title, wait=WINDOW_TIMEOUT)
+        self.assertIsNotNone(box, f"no box saying {text!r}")
+        owner, children = window_children(box)
+        self.assertIn(text, [child.text for child in children])
+        key_inside(box, "Return")
+
+        def closed():
+            shown = find_window(BOX_CLASS, title)
+            return shown is None or shown.handle != box.handle  # the next box has the same title
+
+        wait_until(closed, what="the box to close")
+        return owner
 
 
 # ---------------------------------------------------------------------------------------

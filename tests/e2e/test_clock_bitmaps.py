@@ -5,8 +5,7 @@ import rig
 
 CLASS = "Vantel"
 TITLE = "Vantel - Digital clock"
-BOX_CLASS = "#32770"
-BOX_TITLE = "Vantel - Error"
+BOX_CLASS, BOX_TITLE = rig.BOX_CLASS, rig.ERROR_BOX_TITLE
 
 
 def settings(background="", digits=""):
@@ -17,20 +16,6 @@ def settings(background="", digits=""):
 
 
 class ClockBitmapsTest(rig.TestCase):
-    def answer_box(self, text):
-        """Waits for the clock's warning box, checks its text and answers it."""
-        box = rig.find_window(BOX_CLASS, BOX_TITLE, wait=rig.WINDOW_TIMEOUT)
-        self.assertIsNotNone(box, f"no warning box saying {text!r}")
-        _, children = rig.window_children(box)
-        self.assertIn(text, [child.text for child in children])
-        rig.key_inside(box, "Return")
-
-        def closed():
-            shown = rig.find_window(BOX_CLASS, BOX_TITLE)
-            return shown is None or shown.handle != box.handle  # the next box has the same title
-
-        rig.wait_until(closed, what="the warning box to close")
-
     def test_files_that_are_no_bitmaps_give_the_built_in_ones_and_are_forgotten(self):
         folder = self.make_folder(files={"not_a.bmp": "just text\r\n", "also_not.bmp": "BM?"})
         background = folder.windows_path("not_a.bmp")

@@ -22,8 +22,7 @@ from rig import Rect
 
 CLASS = "Vantel Message"
 TITLE = "Vantel - Message"
-BOX_CLASS = "#32770"
-BOX_TITLE = "Vantel - Error"
+BOX_CLASS, BOX_TITLE = rig.BOX_CLASS, rig.ERROR_BOX_TITLE
 SIZE = (440, 160)  # the built-in background picture
 TEXT_AREA = Rect(15, 12, 410, 132)  # the default text area, window pixels
 INK = bytes((0xBB, 0xFF, 0xAA))  # FontColor AAFFBB is 0x00BBGGRR: red BB, green FF, blue AA
@@ -173,22 +172,6 @@ class MessageTestCase(rig.TestCase):
         self.assertEqual(saved.section("Settings"), expected_settings)
         self.assertEqual(saved.section("Appearance"), dict(DEFAULT_APPEARANCE, **(appearance or {})))
         self.assertEqual(saved.section("Message"), message)
-
-    def answer_box(self, text):
-        """Waits for the program's warning box, checks its text and answers it; returns the
-        box's owner."""
-        box = rig.find_window(BOX_CLASS, BOX_TITLE, wait=rig.WINDOW_TIMEOUT)
-        self.assertIsNotNone(box, f"no warning box saying {text!r}")
-        owner, children = rig.window_children(box)
-        self.assertIn(text, [child.text for child in children])
-        rig.key_inside(box, "Return")
-
-        def closed():
-            shown = rig.find_window(BOX_CLASS, BOX_TITLE)
-            return shown is None or shown.handle != box.handle  # the next box has the same title
-
-        rig.wait_until(closed, what="the warning box to close")
-        return owner
 
     def menu_rows(self, menu):
         """The rows of the open context menu, once it is painted with all of them."""
