@@ -15,7 +15,7 @@ The helpers above the test classes serve the other message tests too.
 import os
 import re
 import time
-from pathlib import Path
+import unittest.mock
 
 import rig
 from rig import Rect
@@ -202,15 +202,8 @@ class MessageFromClockTest(MessageTestCase):
         now = time.time()
         due = int(now) + LEAD
         folder.write("vantel.ini", settings_file(now, [{"start": due, "message": text}]))
-        saved_tz = os.environ.get("TZ")
-        os.environ["TZ"] = TZ
-        try:
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
             clock = self.start_program("vantel.exe", folder)
-        finally:
-            if saved_tz is None:
-                del os.environ["TZ"]
-            else:
-                os.environ["TZ"] = saved_tz
         clock_window = rig.wait_window(CLOCK_CLASS, CLOCK_TITLE)
         self.assertLess(time.time(), due, "the clock took too long to start for the test's event")
         self.assertIsNone(rig.find_window(CLASS, TITLE), "no message before the event's time")

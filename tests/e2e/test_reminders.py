@@ -15,6 +15,7 @@ import calendar
 import os
 import re
 import time
+import unittest.mock
 from pathlib import Path
 
 import rig
@@ -103,15 +104,8 @@ class RemindersTest(rig.TestCase):
         """Writes vantel.ini and starts the clock of the folder in the test's time zone;
         returns it and its window, which must be there before first_due (when given)."""
         folder.write("vantel.ini", settings)
-        saved = os.environ.get("TZ")
-        os.environ["TZ"] = TZ
-        try:
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
             clock = self.start_program("vantel.exe", folder)
-        finally:
-            if saved is None:
-                del os.environ["TZ"]
-            else:
-                os.environ["TZ"] = saved
         window = rig.wait_window(CLASS, TITLE)
         if first_due is not None:
             self.assertLess(time.time(), first_due, "the clock took too long to start for the test's events")
