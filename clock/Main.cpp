@@ -42,6 +42,9 @@ static LRESULT OnCreate(HWND window) {
         return -1; // the window is already gone
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,
                  g_settings.windowPos.y, 0, 0, SWP_NOSIZE);
+    // A clock saved on a monitor that is gone, or beyond a lowered resolution.
+    POINT onScreen;
+    KeepWindowOnScreen(window, &onScreen);
     return 0;
 }
 
@@ -123,9 +126,9 @@ static void OnKeyDown(HWND window, WPARAM key) {
     }
 }
 
-static void OnMouseMove(HWND window, LPARAM lParam) {
+static void OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
     POINT topLeft;
-    DragWindow(window, lParam, &g_drag, &topLeft);
+    DragWindow(window, wParam, lParam, &g_drag, &topLeft);
 }
 
 static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,8 +141,9 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND: OnCommand(window, wParam); return 0;
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
     case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_drag); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, wParam, lParam); return 0;
     case WM_LBUTTONUP: EndWindowDrag(&g_drag); return 0;
+    case WM_CAPTURECHANGED: LoseWindowDrag(&g_drag); return 0;
     case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
     case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
     }

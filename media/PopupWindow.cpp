@@ -1,4 +1,5 @@
 #include "PopupWindow.h"
+#include "ScreenArea.h"
 
 #include <windowsx.h>
 
@@ -18,9 +19,13 @@ void BeginWindowDrag(HWND window, LPARAM lParam, WindowDrag* drag) {
     SetCapture(window);
 }
 
-int DragWindow(HWND window, LPARAM lParam, WindowDrag* drag, POINT* topLeft) {
+int DragWindow(HWND window, WPARAM wParam, LPARAM lParam, WindowDrag* drag, POINT* topLeft) {
     if (!drag->dragging)
         return 0;
+    if (!(wParam & MK_LBUTTON)) {
+        EndWindowDrag(drag);
+        return 0;
+    }
     POINT cursor = CursorOnScreen(window, lParam);
     topLeft->x = cursor.x - drag->grab.x;
     topLeft->y = cursor.y - drag->grab.y;
@@ -31,6 +36,43 @@ int DragWindow(HWND window, LPARAM lParam, WindowDrag* drag, POINT* topLeft) {
 void EndWindowDrag(WindowDrag* drag) {
     ReleaseCapture();
     drag->dragging = 0;
+}
+
+void LoseWindowDrag(WindowDrag* drag) {
+    drag->dragging = 0;
+}
+
+// 1 when every corner of the rectangle lies on some monitor.
+static int WhollyOnMonitors(const ScreenRect* rect) {
+    POINT corners[4] = {{rect->left, rect->top},
+                        {rect->right - 1, rect->top},
+                        {rect->left, rect->bottom - 1},
+                        {rect->right - 1, rect->bottom - 1}};
+    for (const POINT& corner : corners) {
+        if (!MonitorFromPoint(corner, MONITOR_DEFAULTTONULL))
+            return 0;
+    }
+    return 1;
+}
+
+int KeepWindowOnScreen(HWND window, POINT* topLeft) {
+    RECT current;
+    if (!GetWindowRect(window, &current))
+        return 0;
+    ScreenRect rect =
+        RectAt(current.left, current.top, current.right - current.left, current.bottom - current.top);
+    if (WhollyOnMonitors(&rect))
+        return 0;
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoA(MonitorFromRect(&current, MONITOR_DEFAULTTONEAREST), &monitor))
+        return 0;
+    ScreenRect work = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right, monitor.rcWork.bottom};
+    MoveIntoArea(&rect, &work);
+    SetWindowPos(window, NULL, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    topLeft->x = rect.left;
+    topLeft->y = rect.top;
+    return 1;
 }
 
 POINT ContextMenuPoint(HWND window, LPARAM lParam) {

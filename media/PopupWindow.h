@@ -13,11 +13,23 @@ struct WindowDrag {
 // A left-button press at `lParam` (client pixels) starts dragging the window.
 void BeginWindowDrag(HWND window, LPARAM lParam, WindowDrag* drag);
 
-// While dragging, moves the window with the cursor at `lParam` and gives its new
-// top-left corner in *topLeft; 0 (nothing moved) when not dragging.
-int DragWindow(HWND window, LPARAM lParam, WindowDrag* drag, POINT* topLeft);
+// While dragging, moves the window with the cursor at `lParam` (WM_MOUSEMOVE's
+// wParam and lParam) and gives its new top-left corner in *topLeft; 0 (nothing
+// moved) when not dragging. A move without the left button ends a drag whose
+// button release was lost.
+int DragWindow(HWND window, WPARAM wParam, LPARAM lParam, WindowDrag* drag, POINT* topLeft);
 
+// The left button's release: the drag ends.
 void EndWindowDrag(WindowDrag* drag);
+
+// WM_CAPTURECHANGED: the capture went elsewhere (a message box, Alt+Tab), and with it
+// the drag.
+void LoseWindowDrag(WindowDrag* drag);
+
+// Moves a window that is not wholly on the monitors the least distance into the
+// work area of its nearest monitor (a monitor removed, a resolution lowered). 1 when
+// it moved; *topLeft then holds its new top-left corner.
+int KeepWindowOnScreen(HWND window, POINT* topLeft);
 
 // Where a WM_CONTEXTMENU with `lParam` opens its menu: the clicked point, or the
 // window's top-left corner when the menu key or Shift+F10 asked for it.

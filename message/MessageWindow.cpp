@@ -18,24 +18,6 @@ static struct {
     WindowDrag drag;    // the whole window is a drag handle
 } g_messageWindow;
 
-static ScreenRect ToScreenRect(const RECT* rect) {
-    ScreenRect screen = {rect->left, rect->top, rect->right, rect->bottom};
-    return screen;
-}
-
-// 1 when every corner of the window lies on some monitor.
-static int WhollyOnScreen(const ScreenRect* rect) {
-    POINT corners[4] = {{rect->left, rect->top},
-                        {rect->right - 1, rect->top},
-                        {rect->left, rect->bottom - 1},
-                        {rect->right - 1, rect->bottom - 1}};
-    for (const POINT& corner : corners) {
-        if (!MonitorFromPoint(corner, MONITOR_DEFAULTTONULL))
-            return 0;
-    }
-    return 1;
-}
-
 // The saved position plus the shift of every set-up; a window that would not be
 // wholly on the screen is moved the least distance into the work area of its
 // nearest monitor, so a reminder is always seen.
@@ -44,22 +26,12 @@ static void PlaceWindow(HWND window) {
     DWORD first = GetTickCount();
     DWORD second = GetTickCount();
     ShiftPosition(&s->x, &s->y, first, second);
-
-    RECT current;
-    GetWindowRect(window, &current);
-    ScreenRect rect = RectAt(s->x, s->y, current.right - current.left, current.bottom - current.top);
-    if (!WhollyOnScreen(&rect)) {
-        RECT placed = {rect.left, rect.top, rect.right, rect.bottom};
-        MONITORINFO monitor;
-        monitor.cbSize = sizeof(monitor);
-        if (GetMonitorInfoA(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &monitor)) {
-            ScreenRect work = ToScreenRect(&monitor.rcWork);
-            MoveIntoArea(&rect, &work);
-            s->x = rect.left;
-            s->y = rect.top;
-        }
-    }
     SetWindowPos(window, s->alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, s->x, s->y, 0, 0, SWP_NOSIZE);
+    POINT onScreen;
+    if (KeepWindowOnScreen(window, &onScreen)) {
+        s->x = onScreen.x;
+        s->y = onScreen.y;
+    }
 }
 
 int SetUpMessageWindow(HWND window) {
@@ -166,9 +138,9 @@ static void OnCommand(HWND window, WPARAM command) {
 }
 
 // Dragging moves the saved position with the window.
-static void OnMouseMove(HWND window, LPARAM lParam) {
+static void OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
     POINT topLeft;
-    if (DragWindow(window, lParam, &g_messageWindow.drag, &topLeft)) {
+    if (DragWindow(window, wParam, lParam, &g_messageWindow.drag, &topLeft)) {
         g_messageSettings.x = topLeft.x;
         g_messageSettings.y = topLeft.y;
     }
@@ -190,8 +162,9 @@ static LRESULT CALLBACK MessageWndProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     case WM_COMMAND: OnCommand(window, wParam); return 0;
     case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_messageWindow.drag); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, wParam, lParam); return 0;
     case WM_LBUTTONUP: EndWindowDrag(&g_messageWindow.drag); return 0;
+    case WM_CAPTURECHANGED: LoseWindowDrag(&g_messageWindow.drag); return 0;
     case WM_LBUTTONDBLCLK: PostMessageA(window, WM_CLOSE, 0, 0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -163,6 +163,15 @@ class ClockWindowTest(rig.TestCase):
         rig.drag(start, (start[0] - dx - 30, start[1] - dy - 5))
         rig.wait_window_moved(window, window.rect.moved(-30, -5))
 
+    def test_clock_saved_off_the_screen_opens_on_it(self):
+        # A monitor removed, or a resolution lowered, since the clock was last closed.
+        from test_clock_bitmaps import settings
+        folder = self.make_folder(files={"vantel.ini": settings().replace("WindowPos=40,30", "WindowPos=-3000,-3000")})
+        clock, window = self.start_clock(folder)
+        self.assertEqual(window.rect, Rect(0, 0, 216, 71))  # the least move into the work area
+        self.assert_clock_ends(clock, window)
+        self.assertEqual(folder.read_ini("vantel.ini").get("Appearance", "WindowPos"), "0,0")
+
     def test_double_click_leaves_the_clock_running(self):
         clock, window = self.start_clock()
         rig.double_click(*window.rect.centre)
