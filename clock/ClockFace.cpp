@@ -60,7 +60,10 @@ void StopwatchStartAt(Stopwatch* watch, uint32_t now) {
     watch->stopped = 0;
 }
 
-void StopwatchStopAt(Stopwatch* watch) {
+void StopwatchStopAt(Stopwatch* watch, uint32_t now) {
+    // Outside the stopwatch mode no tick refreshes the value: it is taken now.
+    if (!watch->stopped)
+        watch->held = now - watch->start;
     watch->stopped = 1;
 }
 

@@ -39,7 +39,7 @@ struct Stopwatch {
 void StopwatchInit(Stopwatch* watch);
 // Each takes the system timer's milliseconds now.
 void StopwatchStartAt(Stopwatch* watch, uint32_t now);
-void StopwatchStopAt(Stopwatch* watch);
+void StopwatchStopAt(Stopwatch* watch, uint32_t now);
 void StopwatchContinueAt(Stopwatch* watch, uint32_t now);
 void StopwatchResetAt(Stopwatch* watch, uint32_t now);
 

@@ -94,7 +94,9 @@ static void LoadEvents(HWND owner) {
         if (!value[0])
             break;
         CalendarTime start = ParseDateText(value);
-        if (start == -1) {
+        // A start at the epoch (0) would end the event list, and every later event
+        // would be lost: it counts as a date that cannot be converted.
+        if (start <= 0) {
             char text[VALUE_SIZE + 128];
             snprintf(text, sizeof(text),
                      "Cannot convert parameter \"%s\" to a calendar time value.\n%s is omitted.", value,

@@ -167,7 +167,7 @@ void StopwatchStart() {
 }
 
 void StopwatchStop() {
-    StopwatchStopAt(&g_timers.stopwatch);
+    StopwatchStopAt(&g_timers.stopwatch, timeGetTime());
 }
 
 void StopwatchContinue() {

@@ -88,6 +88,22 @@ TEST_F(ClockSettingsTest, EventsStopAtTheFirstGapAndSkipUnreadableDates) {
     EXPECT_STREQ(g_events.slots[2].message, "");
 }
 
+TEST_F(ClockSettingsTest, EventAtTheEpochIsOmittedAndTheLaterOnesKept) {
+    // The epoch as a local date text of this process's time zone.
+    time_t epoch = 0;
+    char text[32];
+    strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", localtime(&epoch));
+    WriteIni(std::string("[Event1]\r\nDate=") + text + "\r\nMessage=epoch\r\n" +
+             "[Event2]\r\nDate=2025-03-04 05:06:07\r\nMessage=kept\r\n" + Appearance());
+    std::vector<std::string> boxes;
+    EXPECT_EQ(Load(&boxes), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], std::string("Cannot convert parameter \"") + text +
+                            "\" to a calendar time value.\nEvent1 is omitted." + kWarn);
+    ASSERT_EQ(CountEvents(&g_events), 1);
+    EXPECT_STREQ(g_events.slots[0].message, "kept");
+}
+
 TEST_F(ClockSettingsTest, LongEventFieldsAreCutToTheirSize) {
     std::string message(700, 'm'), sound(400, 's');
     WriteIni("[Event1]\r\nDate=2025-01-02 03:04:05\r\nMessage=" + message + "\r\nSoundFile=" + sound +

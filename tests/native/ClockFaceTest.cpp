@@ -92,6 +92,20 @@ TEST(FaceDigits, ElapsedTimeRange) {
     EXPECT_EQ(Digits(d), "000304050607");
 }
 
+TEST(Stopwatch, StopWithoutATickSinceTheStartHoldsTheTimeOfTheStop) {
+    // In the other clock modes no stopwatch tick runs between the commands.
+    Stopwatch w;
+    uint16_t d[FACE_DIGITS];
+    StopwatchInit(&w);
+    StopwatchStartAt(&w, 10000);
+    StopwatchStopAt(&w, 12340);
+    ASSERT_EQ(StopwatchDigits(&w, 99999999, d), 1);
+    EXPECT_EQ(Digits(d), "000000000234");
+    StopwatchStopAt(&w, 50000); // stopping again changes nothing
+    ASSERT_EQ(StopwatchDigits(&w, 99999999, d), 1);
+    EXPECT_EQ(Digits(d), "000000000234");
+}
+
 TEST(Stopwatch, CommandsChangeTheStateAsOnTheFace) {
     Stopwatch w;
     uint16_t d[FACE_DIGITS];
@@ -107,7 +121,7 @@ TEST(Stopwatch, CommandsChangeTheStateAsOnTheFace) {
     ASSERT_EQ(StopwatchDigits(&w, 10000 + 3723450, d), 1); // 1:02:03.45
     EXPECT_EQ(Digits(d), "000001020345");
 
-    StopwatchStopAt(&w); // the face keeps the last tick's value
+    StopwatchStopAt(&w, 10000 + 3723450); // holds the time of the stop
     ASSERT_EQ(StopwatchDigits(&w, 99999999, d), 1);
     EXPECT_EQ(Digits(d), "000001020345");
 
@@ -120,7 +134,7 @@ TEST(Stopwatch, CommandsChangeTheStateAsOnTheFace) {
     ASSERT_EQ(StopwatchDigits(&w, 60000000 + 20, d), 1);
     EXPECT_EQ(Digits(d), "000000000002");
 
-    StopwatchStopAt(&w);
+    StopwatchStopAt(&w, 60000000 + 20);
     StopwatchResetAt(&w, 70000000); // stopped: shows zero and stays stopped
     EXPECT_EQ(w.stopped, 1);
     ASSERT_EQ(StopwatchDigits(&w, 80000000, d), 1);
