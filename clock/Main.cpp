@@ -153,18 +153,7 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
 static int InitInstance(HINSTANCE instance, int show) {
     InitProgramPaths(instance);
 
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof(windowClass));
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = ClockWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VANTEL));
-    windowClass.hIconSm = windowClass.hIcon;
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExA(&windowClass))
+    if (!RegisterPopupClass(instance, kClassName, ClockWndProc, IDI_VANTEL))
         return 0;
 
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, kWindowTitle, WS_POPUP, 0, 0, 640, 480, NULL,

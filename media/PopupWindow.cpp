@@ -3,6 +3,21 @@
 
 #include <windowsx.h>
 
+int RegisterPopupClass(HINSTANCE instance, const char* className, WNDPROC procedure, int iconId) {
+    WNDCLASSEXA windowClass;
+    ZeroMemory(&windowClass, sizeof(windowClass));
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = className;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
 static POINT CursorOnScreen(HWND window, LPARAM lParam) {
     POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(window, &cursor);

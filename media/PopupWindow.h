@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+// Registers the class of such a window: redrawn whole when sized, double clicks,
+// the arrow cursor, the window colour behind it, and the icon resource `iconId`
+// large and small. 1 or 0.
+int RegisterPopupClass(HINSTANCE instance, const char* className, WNDPROC procedure, int iconId);
+
 struct WindowDrag {
     int dragging; // 1 between a left-button press and its release
     POINT grab;   // cursor minus the window's top-left corner at the press

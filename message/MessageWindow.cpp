@@ -172,18 +172,7 @@ static LRESULT CALLBACK MessageWndProc(HWND window, UINT message, WPARAM wParam,
 
 int RegisterMessageClass(HINSTANCE instance) {
     g_messageWindow.instance = instance;
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof(windowClass));
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = MessageWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MESSAGE));
-    windowClass.hIconSm = windowClass.hIcon;
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kMessageClassName;
-    return RegisterClassExA(&windowClass) != 0;
+    return RegisterPopupClass(instance, kMessageClassName, MessageWndProc, IDI_MESSAGE);
 }
 
 HWND CreateMessageWindow(HINSTANCE instance) {
