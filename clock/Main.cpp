@@ -35,9 +35,7 @@ static LRESULT OnCreate(HWND window) {
     ClampDigitSlots();
     CreateSoundDevice(window);
     StartLauncher(window, g_program.messageSettingsPath);
-    if (g_settings.displayPastEvents)
-        CollectMissedEvents();
-    AddUpcomingEvents();
+    StartSchedule();
     if (!StartTimers(window))
         return -1; // the window is already gone
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,
@@ -91,10 +89,17 @@ static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// OK replaces the event table and rebuilds the due list in one step.
 static void OnEvents(HWND window) {
-    if (EventsDialog(window) == 1)
-        RebuildDueList();
+    EventsDialog(window);
     RepaintFace();
+}
+
+// After a sleep or a change of the system time, occurrences may have fallen due
+// unseen or moved.
+static void OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+        RescheduleEvents();
 }
 
 static void OnCommand(HWND window, WPARAM command) {
@@ -146,6 +151,8 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CAPTURECHANGED: LoseWindowDrag(&g_drag); return 0;
     case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
     case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
+    case WM_TIMECHANGE: RescheduleEvents(); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -13,10 +13,6 @@ void InitSchedule() {
     InitializeCriticalSection(&g_schedule.lock);
 }
 
-void ReleaseSchedule() {
-    DeleteCriticalSection(&g_schedule.lock);
-}
-
 void LockSchedule() {
     EnterCriticalSection(&g_schedule.lock);
 }
@@ -25,17 +21,17 @@ void UnlockSchedule() {
     LeaveCriticalSection(&g_schedule.lock);
 }
 
-void CollectMissedEvents() {
+void StartSchedule() {
     LockSchedule();
-    FillMissedList(&g_schedule.due, &g_events, (CalendarTime)time(NULL), g_settings.lastEventCheck,
-                   g_settings.lastOfMonthMode);
+    CalendarTime now = (CalendarTime)time(NULL);
+    g_schedule.due.count = 0;
+    if (g_settings.displayPastEvents)
+        FillMissedList(&g_schedule.due, &g_events, now, g_settings.lastEventCheck, g_settings.lastOfMonthMode);
+    AppendDueOccurrences(&g_schedule.due, &g_events, now, g_settings.lastOfMonthMode);
     UnlockSchedule();
 }
 
-void AddUpcomingEvents() {
-    LockSchedule();
-    AppendDueOccurrences(&g_schedule.due, &g_events, (CalendarTime)time(NULL), g_settings.lastOfMonthMode);
-    UnlockSchedule();
+void RescheduleEvents() {
 }
 
 void RebuildDueListAt(CalendarTime now) {

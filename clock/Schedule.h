@@ -8,19 +8,20 @@
 
 // Creates the lock; before the window is created.
 void InitSchedule();
-void ReleaseSchedule();
 
 // The event check and the window thread hold this while they read or change the
 // event table and the due list. Nothing that waits for the user runs inside it.
 void LockSchedule();
 void UnlockSchedule();
 
-// Queues the occurrences that fell due while the clock was not running.
-void CollectMissedEvents();
+// At window creation, after the settings are loaded: queues the occurrences missed
+// while the clock was not running (when DisplayPastEvents is on) and those of the
+// next minutes.
+void StartSchedule();
 
-// Adds the occurrences of the next minutes to the list made at start, so that one
-// falling due before the first event check is not passed over by its rebuild.
-void AddUpcomingEvents();
+// The machine resumed or the system time was changed: the next event check looks
+// at the time again as after a sleep.
+void RescheduleEvents();
 
 // Rebuilds the due list from the event table for the current time.
 void RebuildDueList();
