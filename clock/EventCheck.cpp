@@ -10,7 +10,6 @@ enum { MAX_EVENT_SOUNDS = 8 };
 
 // Used only on the multimedia timer thread while the event timer runs.
 static struct {
-    UINT rebuildCountdown;                        // ticks to the next rebuild of the due list; 0 at start
     LONG beeped;                                  // 1 once the countdown's beep has been given
     IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // event sounds still playing, oldest first
     int soundCount;
@@ -41,7 +40,7 @@ static void PlayEventSound(const char* soundFile) {
     buffer->Play(0, 0, 0);
 }
 
-static void CarryOut(const DueEntry* entry) {
+static void CarryOut(const DueEntry* entry, void*) {
     const EventRecord* event = &g_events.slots[entry->eventIndex];
     if (event->soundFile[0])
         PlayEventSound(event->soundFile);
@@ -55,26 +54,7 @@ static void CarryOut(const DueEntry* entry) {
 }
 
 void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-    LockSchedule();
-    // One reading of the clock for the entries and the rebuild, so no occurrence
-    // falls between them.
-    CalendarTime now = (CalendarTime)time(NULL);
-    DueList* due = LockedDueList();
-    for (UINT i = 0; i < due->count; i++) {
-        DueEntry* entry = &due->entries[i];
-        if (entry->done || entry->time > now)
-            continue;
-        CarryOut(entry);
-        entry->done = 1;
-    }
-    g_settings.lastEventCheck = now;
-    if (g_check.rebuildCountdown == 0) {
-        RebuildDueListAt(now);
-        g_check.rebuildCountdown = 899;
-    } else {
-        g_check.rebuildCountdown--;
-    }
-    UnlockSchedule();
+    CheckSchedule(CarryOut);
 }
 
 void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2) {

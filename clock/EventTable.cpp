@@ -26,13 +26,84 @@ static int FitsCalendarTime(int64_t value) {
     return value >= 0 && value <= (int64_t)INT32_MAX;
 }
 
+static int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar (month 1..12).
+static int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
+    year -= month <= 2;
+    int64_t era = FloorDiv(year, 400);
+    int64_t yearOfEra = year - era * 400;
+    int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The broken-down fields as seconds on a clock that never changes its offset, with
+// out-of-range fields carried over (day 31 of April is 1 May).
+static int64_t LocalSeconds(const struct tm* local) {
+    int64_t months = (int64_t)local->tm_year * 12 + local->tm_mon;
+    int64_t year = 1900 + FloorDiv(months, 12);
+    int64_t month = months - FloorDiv(months, 12) * 12 + 1;
+    int64_t days = DaysFromCivil(year, month, 1) + local->tm_mday - 1;
+    return days * 86400 + (int64_t)local->tm_hour * 3600 + (int64_t)local->tm_min * 60 + local->tm_sec;
+}
+
+// Local time minus calendar time at an instant, in seconds.
+static int OffsetAt(int64_t instant, int64_t* offset) {
+    struct tm local;
+    if (!FitsCalendarTime(instant) || !CalendarToLocal((CalendarTime)instant, &local))
+        return 0;
+    *offset = LocalSeconds(&local) - instant;
+    return 1;
+}
+
+static int64_t Clamp(int64_t value) {
+    return value < 0 ? 0 : value > (int64_t)INT32_MAX ? (int64_t)INT32_MAX : value;
+}
+
+// The C runtimes resolve a local time that a clock change skips or repeats each
+// their own way (Windows' moves a skipped 02:30 back to 01:30). Here it is always
+// the first instant that shows the time, and for a skipped time the instant the
+// clock jumps forward. Only the instant-to-local conversion is asked.
 CalendarTime LocalToCalendar(struct tm* local) {
-    local->tm_isdst = -1;
-    time_t t = mktime(local);
-    // The same range whatever the width of time_t: 1970 up to early 2038.
-    if (t == (time_t)-1 || !FitsCalendarTime((int64_t)t))
+    // Fields that far out make no calendar time; they would only overflow below.
+    const int far = 10000000;
+    if (local->tm_year < -far || local->tm_year > far || local->tm_mon < -far || local->tm_mon > far ||
+        local->tm_mday < -far || local->tm_mday > far || local->tm_hour < -far || local->tm_hour > far ||
+        local->tm_min < -far || local->tm_min > far || local->tm_sec < -far || local->tm_sec > far)
         return -1;
-    return (CalendarTime)t;
+    int64_t wanted = LocalSeconds(local);
+    // Two days either side is beyond any offset, so one offset holds before and
+    // one after whatever change lies near the wanted time.
+    int64_t before, after;
+    if (!OffsetAt(Clamp(wanted - 2 * 86400), &before) || !OffsetAt(Clamp(wanted + 2 * 86400), &after))
+        return -1;
+    int64_t found = -1;
+    const int64_t offsets[2] = {before, after};
+    for (int i = 0; i < 2; i++) {
+        int64_t instant = wanted - offsets[i], offset;
+        if (OffsetAt(instant, &offset) && offset == offsets[i] && (found == -1 || instant < found))
+            found = instant;
+    }
+    if (found == -1 && after > before) {
+        // Skipped by a change forward: the first instant after the change.
+        int64_t low = wanted - after, high = wanted - before, offset;
+        if (!OffsetAt(low, &offset) || offset != before || !OffsetAt(high, &offset) || offset != after)
+            return -1;
+        while (high - low > 1) {
+            int64_t middle = low + (high - low) / 2;
+            if (OffsetAt(middle, &offset) && offset == before)
+                low = middle;
+            else
+                high = middle;
+        }
+        found = high;
+    }
+    if (found == -1 || !FitsCalendarTime(found) || !CalendarToLocal((CalendarTime)found, local))
+        return -1;
+    return (CalendarTime)found;
 }
 
 int FormatDateText(CalendarTime time, char* text, int capacity, int form) {
@@ -59,7 +130,7 @@ CalendarTime ParseDateText(const char* text) {
     int n[6];
     if (!ReadDateNumbers(text, n))
         return -1;
-    // Far-out fields would overflow the conversion's arithmetic; no such date fits.
+    // Far-out fields would overflow the arithmetic below; no such date fits.
     for (int i = 0; i < 6; i++)
         if (n[i] < -100000 || n[i] > 100000)
             return -1;

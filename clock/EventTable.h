@@ -40,8 +40,10 @@ enum DateForm {
 // Local broken-down time of a calendar time. 0 for a time that has none (negative).
 int CalendarToLocal(CalendarTime time, struct tm* local);
 
-// Converts local broken-down time (normalising out-of-range fields, daylight saving
-// left to the conversion) to calendar time; -1 outside what 32 bits hold from 1970.
+// Converts local broken-down time (normalising out-of-range fields) to calendar
+// time and sets the fields to the local time found; -1 outside what 32 bits hold
+// from 1970. A time a clock change repeats is its first instant; one it skips is
+// the instant of the change.
 CalendarTime LocalToCalendar(struct tm* local);
 
 // Formats the local time in the form. Returns 0 (and an empty text) when the time

@@ -46,62 +46,48 @@ CalendarTime CandidateTime(CalendarTime start, int code, CalendarTime now, int s
     return LocalToCalendar(&c);
 }
 
-CalendarTime NextOccurrence(const EventRecord* event, CalendarTime now, int lastOfMonthMode) {
-    if (event->startTime >= now)
-        return event->startTime;
-    if (event->recurrence < RECUR_HOURLY || event->recurrence > RECUR_YEARLY)
+// The next time after `after` whose local minute and second are the start's: an
+// hour of real time at most, so the repeated hour of autumn has its occurrences and
+// the skipped hour of spring takes nothing from the next.
+static CalendarTime NextHourlyAfter(CalendarTime start, CalendarTime after) {
+    struct tm e, n;
+    if (!CalendarToLocal(start, &e) || !CalendarToLocal(after, &n))
         return -1;
-    CalendarTime candidate = CandidateTime(event->startTime, event->recurrence, now, 0, lastOfMonthMode);
-    if (candidate > now)
+    int64_t step = (e.tm_min * 60 + e.tm_sec) - (n.tm_min * 60 + n.tm_sec);
+    if (step <= 0)
+        step += 3600;
+    int64_t next = (int64_t)after + step;
+    return next <= (int64_t)INT32_MAX ? (CalendarTime)next : -1;
+}
+
+CalendarTime NextOccurrenceAfter(const EventRecord* event, CalendarTime after, int lastOfMonthMode) {
+    if (event->startTime > after)
+        return event->startTime;
+    int code = event->recurrence;
+    if (code == RECUR_HOURLY)
+        return NextHourlyAfter(event->startTime, after);
+    if (code < RECUR_DAILY || code > RECUR_YEARLY)
+        return -1;
+    CalendarTime candidate = CandidateTime(event->startTime, code, after, 0, lastOfMonthMode);
+    if (candidate > after)
         return candidate;
-    return CandidateTime(event->startTime, event->recurrence, now, 1, lastOfMonthMode);
+    return CandidateTime(event->startTime, code, after, 1, lastOfMonthMode);
 }
 
-static int Append(DueList* due, CalendarTime time, int index) {
-    DueEntry* entry = &due->entries[due->count++];
-    entry->time = time;
-    entry->done = 0;
-    entry->eventIndex = index;
-    return due->count < MAX_DUE;
-}
-
-void FillDueList(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode) {
-    due->count = 0;
-    AppendDueOccurrences(due, table, now, lastOfMonthMode);
-}
-
-void AppendDueOccurrences(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode) {
-    if (due->count >= MAX_DUE)
-        return;
-    int events = CountEvents(table);
-    for (int k = 0; k < events; k++) {
-        CalendarTime occurrence = NextOccurrence(&table->slots[k], now, lastOfMonthMode);
-        // 64-bit sum: the window may reach past what 32 bits hold.
-        if (occurrence > now && (int64_t)occurrence <= (int64_t)now + DUE_WINDOW &&
-            !Append(due, occurrence, k))
-            return;
-    }
-}
-
-void FillMissedList(DueList* due, const EventTable* table, CalendarTime now, CalendarTime lastCheck,
-                    int lastOfMonthMode) {
-    due->count = 0;
-    int events = CountEvents(table);
-    for (int k = 0; k < events; k++) {
-        const EventRecord* event = &table->slots[k];
-        int code = event->recurrence;
-        CalendarTime result = -1;
-        if (code == RECUR_NONE) {
-            result = event->startTime;
-        } else if (code >= RECUR_DAILY && code <= RECUR_YEARLY) {
-            for (int i = 0; i <= 1; i++) {
-                result = CandidateTime(event->startTime, code, now, -i, lastOfMonthMode);
-                if (lastCheck < result && result >= event->startTime && result <= now)
-                    break;
-            }
+CalendarTime MissedOccurrence(const EventRecord* event, CalendarTime now, CalendarTime lastCheck,
+                              int lastOfMonthMode) {
+    int code = event->recurrence;
+    CalendarTime result = -1;
+    if (code == RECUR_NONE) {
+        result = event->startTime;
+    } else if (code >= RECUR_DAILY && code <= RECUR_YEARLY) {
+        for (int i = 0; i <= 1; i++) {
+            result = CandidateTime(event->startTime, code, now, -i, lastOfMonthMode);
+            if (lastCheck < result && result >= event->startTime && result <= now)
+                break;
         }
-        if (result != -1 && lastCheck < result && result >= event->startTime && result <= now &&
-            !Append(due, result, k))
-            return;
     }
+    if (result == -1 || lastCheck >= result || result < event->startTime || result > now)
+        return -1;
+    return result;
 }

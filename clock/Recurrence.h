@@ -33,18 +33,14 @@ void ClampDayOfMonth(struct tm* candidate);
 // not convert or the code is not a recurring one.
 CalendarTime CandidateTime(CalendarTime start, int code, CalendarTime now, int step, int lastOfMonthMode);
 
-// The next occurrence after `now`, or -1 (a past one-shot event has none).
-CalendarTime NextOccurrence(const EventRecord* event, CalendarTime now, int lastOfMonthMode);
+// The first occurrence later than `after`, or -1 (a past one-shot event has none).
+// Hourly events fire at every real hour, through clock changes too.
+CalendarTime NextOccurrenceAfter(const EventRecord* event, CalendarTime after, int lastOfMonthMode);
 
-// The due list of the occurrences in (now, now + 960], in table order, at most 16.
-void FillDueList(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode);
-
-// Appends those occurrences to what the list holds, while it has room.
-void AppendDueOccurrences(DueList* due, const EventTable* table, CalendarTime now, int lastOfMonthMode);
-
-// The due list of the occurrences missed since `lastCheck`: per event the latest in
-// the current or previous period, not before its start; hourly events never count.
-void FillMissedList(DueList* due, const EventTable* table, CalendarTime now, CalendarTime lastCheck,
-                    int lastOfMonthMode);
+// The occurrence missed since `lastCheck`, up to `now`: the latest in the current or
+// previous period, not before the event's start; -1 for none. Hourly events never
+// count as missed.
+CalendarTime MissedOccurrence(const EventRecord* event, CalendarTime now, CalendarTime lastCheck,
+                              int lastOfMonthMode);
 
 #endif

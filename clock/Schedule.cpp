@@ -2,55 +2,52 @@
 #include "Settings.h"
 
 #include <windows.h>
-#include <cstring>
 
 static struct {
-    CRITICAL_SECTION lock; // serialises the event check and the window thread
-    DueList due;           // occurrences to carry out
+    CRITICAL_SECTION lock;   // serialises the event check and the window thread
+    EventSchedule schedule;  // the due list and what was carried out
 } g_schedule;
 
 void InitSchedule() {
     InitializeCriticalSection(&g_schedule.lock);
 }
 
-void LockSchedule() {
-    EnterCriticalSection(&g_schedule.lock);
+static ScheduleOptions CurrentOptions() {
+    ScheduleOptions options = {g_settings.lastOfMonthMode, g_settings.displayPastEvents};
+    return options;
 }
 
-void UnlockSchedule() {
-    LeaveCriticalSection(&g_schedule.lock);
+static CalendarTime Now() {
+    return (CalendarTime)time(NULL);
 }
 
 void StartSchedule() {
-    LockSchedule();
-    CalendarTime now = (CalendarTime)time(NULL);
-    g_schedule.due.count = 0;
-    if (g_settings.displayPastEvents)
-        FillMissedList(&g_schedule.due, &g_events, now, g_settings.lastEventCheck, g_settings.lastOfMonthMode);
-    AppendDueOccurrences(&g_schedule.due, &g_events, now, g_settings.lastOfMonthMode);
-    UnlockSchedule();
+    EnterCriticalSection(&g_schedule.lock);
+    ScheduleOptions options = CurrentOptions();
+    StartEventSchedule(&g_schedule.schedule, &g_events, Now(), g_settings.lastEventCheck, &options);
+    LeaveCriticalSection(&g_schedule.lock);
 }
 
-void RescheduleEvents() {
-}
-
-void RebuildDueListAt(CalendarTime now) {
-    FillDueList(&g_schedule.due, &g_events, now, g_settings.lastOfMonthMode);
-}
-
-void RebuildDueList() {
-    LockSchedule();
-    RebuildDueListAt((CalendarTime)time(NULL));
-    UnlockSchedule();
+void CheckSchedule(CarryOutFunction carryOut) {
+    EnterCriticalSection(&g_schedule.lock);
+    ScheduleOptions options = CurrentOptions();
+    // One reading of the clock for the entries and the rebuild, so no occurrence
+    // falls between them.
+    CalendarTime now = Now();
+    RunEventCheck(&g_schedule.schedule, &g_events, now, &options, carryOut, NULL);
+    g_settings.lastEventCheck = now;
+    LeaveCriticalSection(&g_schedule.lock);
 }
 
 void ReplaceEventTable(const EventTable* table) {
-    LockSchedule();
-    memcpy(&g_events, table, sizeof(g_events));
-    RebuildDueListAt((CalendarTime)time(NULL));
-    UnlockSchedule();
+    EnterCriticalSection(&g_schedule.lock);
+    ScheduleOptions options = CurrentOptions();
+    ReplaceScheduledTable(&g_schedule.schedule, &g_events, table, Now(), &options);
+    LeaveCriticalSection(&g_schedule.lock);
 }
 
-DueList* LockedDueList() {
-    return &g_schedule.due;
+void RescheduleEvents() {
+    EnterCriticalSection(&g_schedule.lock);
+    RescheduleAfterJump(&g_schedule.schedule);
+    LeaveCriticalSection(&g_schedule.lock);
 }

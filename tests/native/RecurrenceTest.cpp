@@ -14,7 +14,6 @@ class RecurrenceTest : public ::testing::Test {
     void SetUp() override {
         setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
         tzset();
-        memset(&table_, 0, sizeof(table_));
     }
     void TearDown() override {
         unsetenv("TZ");
@@ -41,10 +40,9 @@ class RecurrenceTest : public ::testing::Test {
     }
     std::string Next(const char* start, int code, const char* now, int lastOfMonth = 1) {
         EventRecord e = Event(start, code);
-        return S(NextOccurrence(&e, T(now), lastOfMonth));
+        return S(NextOccurrenceAfter(&e, T(now), lastOfMonth));
     }
 
-    EventTable table_;
 };
 
 } // namespace
@@ -124,93 +122,30 @@ TEST_F(RecurrenceTest, DailyEventKeepsItsLocalTimeAcrossClockChanges) {
     EXPECT_EQ(Next("2003-03-01 08:00:00", RECUR_WEEKLY, "2003-03-29 09:00:00"), "2003-04-05 08:00:00");
 }
 
-TEST_F(RecurrenceTest, DueListKeepsTheNext960SecondsAndAtMost16) {
-    CalendarTime now = T("2003-06-15 09:00:00");
-    const char* starts[] = {"2003-06-15 09:00:00", "2003-06-15 09:00:01", "2003-06-15 09:16:00",
-                            "2003-06-15 09:16:01", "2003-06-01 09:05:00"};
-    int codes[] = {RECUR_NONE, RECUR_NONE, RECUR_NONE, RECUR_NONE, RECUR_DAILY};
-    for (int i = 0; i < 5; i++)
-        table_.slots[i] = Event(starts[i], codes[i]);
-    DueList due;
-    FillDueList(&due, &table_, now, 1);
-    ASSERT_EQ(due.count, 3u); // now itself and now + 961 lie outside
-    EXPECT_EQ(S(due.entries[0].time), "2003-06-15 09:00:01");
-    EXPECT_EQ(due.entries[0].eventIndex, 1);
-    EXPECT_EQ(S(due.entries[1].time), "2003-06-15 09:16:00");
-    EXPECT_EQ(due.entries[1].eventIndex, 2);
-    EXPECT_EQ(S(due.entries[2].time), "2003-06-15 09:05:00");
-    EXPECT_EQ(due.entries[2].eventIndex, 4);
-    EXPECT_EQ(due.entries[2].done, 0);
-
-    for (int i = 0; i < MAX_EVENTS; i++)
-        table_.slots[i] = Event("2003-06-15 09:10:00", RECUR_NONE);
-    FillDueList(&due, &table_, now, 1);
-    ASSERT_EQ(due.count, 16u);
-    EXPECT_EQ(due.entries[15].eventIndex, 15);
-
-    memset(&table_, 0, sizeof(table_));
-    FillDueList(&due, &table_, now, 1);
-    EXPECT_EQ(due.count, 0u);
-}
-
-TEST_F(RecurrenceTest, MissedEventsAtStart) {
-    CalendarTime now = T("2003-06-15 09:00:00");
-    CalendarTime lastCheck = T("2003-06-14 18:00:00");
-    table_.slots[0] = Event("2003-06-01 08:00:00", RECUR_DAILY);   // today 08:00
-    table_.slots[1] = Event("2003-06-14 20:00:00", RECUR_NONE);    // yesterday 20:00
-    table_.slots[2] = Event("2003-06-01 08:30:00", RECUR_HOURLY);  // never reported
-    table_.slots[3] = Event("2003-06-16 08:00:00", RECUR_DAILY);   // starts tomorrow
-    table_.slots[4] = Event("2003-06-14 17:00:00", RECUR_NONE);    // before the last check
-    table_.slots[5] = Event("2003-06-02 08:00:00", RECUR_WEEKLY);  // Monday: last one before the check
-    table_.slots[6] = Event("2003-05-14 23:00:00", RECUR_MONTHLY); // yesterday 23:00
-    table_.slots[7] = Event("2003-06-15 10:00:00", RECUR_NONE);    // still ahead
-    DueList due;
-    FillMissedList(&due, &table_, now, lastCheck, 1);
-    ASSERT_EQ(due.count, 3u);
-    EXPECT_EQ(S(due.entries[0].time), "2003-06-15 08:00:00");
-    EXPECT_EQ(due.entries[0].eventIndex, 0);
-    EXPECT_EQ(S(due.entries[1].time), "2003-06-14 20:00:00");
-    EXPECT_EQ(due.entries[1].eventIndex, 1);
-    EXPECT_EQ(S(due.entries[2].time), "2003-06-14 23:00:00");
-    EXPECT_EQ(due.entries[2].eventIndex, 6);
-
-    // A daily event missed both today and yesterday yields only today's.
-    memset(&table_, 0, sizeof(table_));
-    table_.slots[0] = Event("2003-06-01 08:00:00", RECUR_DAILY);
-    FillMissedList(&due, &table_, now, T("2003-06-10 00:00:00"), 1);
-    ASSERT_EQ(due.count, 1u);
-    EXPECT_EQ(S(due.entries[0].time), "2003-06-15 08:00:00");
+TEST_F(RecurrenceTest, MissedOccurrences) {
+    // Now 2003-06-15 09:00 (a Sunday), the last check yesterday 18:00.
+    struct Case {
+        const char* start;
+        int code;
+        const char* lastCheck;
+        const char* want;
+    } cases[] = {
+        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "2003-06-15 08:00:00"},   // today 08:00
+        {"2003-06-14 20:00:00", RECUR_NONE, "2003-06-14 18:00:00", "2003-06-14 20:00:00"},    // one-shot
+        {"2003-06-01 08:30:00", RECUR_HOURLY, "2003-06-14 18:00:00", "-1"},                   // never reported
+        {"2003-06-16 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "-1"},                    // starts tomorrow
+        {"2003-06-14 17:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},                     // before the check
+        {"2003-06-02 08:00:00", RECUR_WEEKLY, "2003-06-14 18:00:00", "-1"},                   // Monday, long ago
+        {"2003-05-14 23:00:00", RECUR_MONTHLY, "2003-06-14 18:00:00", "2003-06-14 23:00:00"}, // yesterday 23:00
+        {"2003-06-15 10:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},                     // still ahead
+        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-10 00:00:00", "2003-06-15 08:00:00"},   // only the latest
+    };
+    for (const Case& c : cases) {
+        EventRecord e = Event(c.start, c.code);
+        EXPECT_EQ(S(MissedOccurrence(&e, T("2003-06-15 09:00:00"), T(c.lastCheck), 1)), c.want) << c.start;
+    }
     // Before today's 08:00 the previous day's counts.
-    FillMissedList(&due, &table_, T("2003-06-15 07:00:00"), T("2003-06-10 00:00:00"), 1);
-    ASSERT_EQ(due.count, 1u);
-    EXPECT_EQ(S(due.entries[0].time), "2003-06-14 08:00:00");
-}
-
-TEST_F(RecurrenceTest, MissedListStopsAt16) {
-    for (int i = 0; i < MAX_EVENTS; i++)
-        table_.slots[i] = Event("2003-06-15 08:00:00", RECUR_NONE);
-    DueList due;
-    FillMissedList(&due, &table_, T("2003-06-15 09:00:00"), T("2003-06-15 07:00:00"), 1);
-    EXPECT_EQ(due.count, 16u);
-}
-
-TEST_F(RecurrenceTest, UpcomingOccurrencesFollowTheMissedOnesAtStart) {
-    CalendarTime now = T("2003-06-15 09:00:00");
-    table_.slots[0] = Event("2003-06-15 08:00:00", RECUR_NONE); // missed
-    table_.slots[1] = Event("2003-06-15 09:00:01", RECUR_NONE); // due before the first check
-    DueList due;
-    FillMissedList(&due, &table_, now, T("2003-06-15 07:00:00"), 1);
-    AppendDueOccurrences(&due, &table_, now, 1);
-    ASSERT_EQ(due.count, 2u);
-    EXPECT_EQ(due.entries[0].eventIndex, 0);
-    EXPECT_EQ(due.entries[1].eventIndex, 1);
-    EXPECT_EQ(S(due.entries[1].time), "2003-06-15 09:00:01");
-
-    // A full list takes no more.
-    for (int i = 0; i < MAX_EVENTS; i++)
-        table_.slots[i] = Event("2003-06-15 08:30:00", RECUR_NONE);
-    FillMissedList(&due, &table_, now, T("2003-06-15 07:00:00"), 1);
-    ASSERT_EQ(due.count, 16u);
-    AppendDueOccurrences(&due, &table_, now, 1);
-    EXPECT_EQ(due.count, 16u);
+    EventRecord daily = Event("2003-06-01 08:00:00", RECUR_DAILY);
+    EXPECT_EQ(S(MissedOccurrence(&daily, T("2003-06-15 07:00:00"), T("2003-06-10 00:00:00"), 1)),
+              "2003-06-14 08:00:00");
 }
