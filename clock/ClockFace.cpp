@@ -1,6 +1,18 @@
 #include "ClockFace.h"
 #include "EventTable.h"
 
+int DayOfYear(int year, int month, int day) {
+    int b = month - 1;
+    int result = day + 30 * b + b / 2;
+    if (b >= 2)
+        result -= year % 4 == 0 ? 1 : 2;
+    if (b % 2 == 1 && b <= 7)
+        result += 1;
+    if (b >= 8)
+        result += 1;
+    return result;
+}
+
 void SplitFace(uint32_t days, uint32_t hours, uint32_t minutes, uint32_t seconds, uint32_t hundredths,
                uint16_t digits[FACE_DIGITS]) {
     digits[0] = (uint16_t)(days / 1000);

@@ -47,4 +47,7 @@ void StopwatchResetAt(Stopwatch* watch, uint32_t now);
 // the span has reached the stopwatch's limit.
 int StopwatchDigits(Stopwatch* watch, uint32_t now, uint16_t digits[FACE_DIGITS]);
 
+// Day of the year (1..366) of a local date; every year divisible by 4 is a leap year.
+int DayOfYear(int year, int month, int day);
+
 #endif

@@ -1,5 +1,6 @@
 #include "EventCheck.h"
 #include "Launcher.h"
+#include "Program.h"
 #include "Schedule.h"
 #include "Settings.h"
 #include "Sound.h"
@@ -8,10 +9,9 @@
 
 enum { MAX_EVENT_SOUNDS = 8 };
 
-// Used only on the multimedia timer thread while the event timer runs.
 static struct {
-    LONG beeped;                                  // 1 once the countdown's beep has been given
-    IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // event sounds still playing, oldest first
+    LONG beeped;                                  // timer thread: 1 once the countdown's beep has been given
+    IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // window thread: event sounds still playing, oldest first
     int soundCount;
 } g_check;
 
@@ -29,7 +29,7 @@ static void ReleaseFinishedSounds() {
             ForgetSound(i);
 }
 
-static void PlayEventSound(const char* soundFile) {
+void PlayEventSound(const char* soundFile) {
     ReleaseFinishedSounds();
     IDirectSoundBuffer* buffer = MakeSoundBuffer(soundFile, SOUND_FILE);
     if (!buffer)
@@ -40,10 +40,21 @@ static void PlayEventSound(const char* soundFile) {
     buffer->Play(0, 0, 0);
 }
 
-static void CarryOut(const DueEntry* entry, void*) {
+// Hands the path to the window's thread, which reads and plays the file.
+static void QueueEventSound(HWND window, const char* soundFile) {
+    int size = lstrlenA(soundFile) + 1;
+    char* copy = (char*)HeapAlloc(GetProcessHeap(), 0, size);
+    if (!copy)
+        return;
+    lstrcpyA(copy, soundFile);
+    if (!PostMessageA(window, WM_VANTEL_SOUND, 0, (LPARAM)copy))
+        HeapFree(GetProcessHeap(), 0, copy);
+}
+
+static void CarryOut(const DueEntry* entry, void* window) {
     const EventRecord* event = &g_events.slots[entry->eventIndex];
     if (event->soundFile[0])
-        PlayEventSound(event->soundFile);
+        QueueEventSound((HWND)window, event->soundFile);
     if (event->message[0]) {
         char date[32];
         FormatDateText(entry->time, date, sizeof(date), DATE_DISPLAY);
@@ -53,11 +64,11 @@ static void CarryOut(const DueEntry* entry, void*) {
         QueueApplication(event->appFile);
 }
 
-void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-    CheckSchedule(CarryOut);
+void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
+    CheckSchedule(CarryOut, (void*)window);
 }
 
-void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2) {
+void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR window, DWORD_PTR reserved1, DWORD_PTR reserved2) {
     int64_t remaining = (int64_t)g_settings.countdownDate - (int64_t)time(NULL);
     if (remaining >= -5 && remaining <= 0) {
         if (!g_check.beeped) {
@@ -67,7 +78,7 @@ void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR user, DWORD_PTR res
     } else {
         g_check.beeped = 0;
     }
-    CheckEvents(id, message, user, reserved1, reserved2);
+    CheckEvents(id, message, window, reserved1, reserved2);
 }
 
 void ReleaseEventSounds() {

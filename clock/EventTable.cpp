@@ -172,15 +172,4 @@ void CopyText(char* field, int capacity, const char* text) {
     field[i] = '\0';
 }
 
-int DayOfYear(int year, int month, int day) {
-    int b = month - 1;
-    int result = day + 30 * b + b / 2;
-    if (b >= 2)
-        result -= year % 4 == 0 ? 1 : 2;
-    if (b % 2 == 1 && b <= 7)
-        result += 1;
-    if (b >= 8)
-        result += 1;
-    return result;
-}
 EventTable g_events;

@@ -72,7 +72,4 @@ void CopyText(char* field, int capacity, const char* text);
 // The events the whole clock program shares.
 extern EventTable g_events;
 
-// Day of the year (1..366) of a local date; every year divisible by 4 is a leap year.
-int DayOfYear(int year, int month, int day);
-
 #endif

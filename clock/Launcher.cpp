@@ -110,8 +110,16 @@ static LaunchJob* NewJob() {
 }
 
 static void Queue(int kind, const char* date, const char* text, const char* command) {
-    if (!g_launcher.wake)
+    if (!g_launcher.thread) {
+        // Without its thread the start is made here, late rather than lost.
+        static LaunchJob job;
+        job.kind = kind;
+        lstrcpynA(job.date, date, sizeof(job.date));
+        lstrcpynA(job.text, text, sizeof(job.text));
+        lstrcpynA(job.command, command, sizeof(job.command));
+        RunJob(&job);
         return;
+    }
     EnterCriticalSection(&g_launcher.lock);
     LaunchJob* job = NewJob();
     if (job) {

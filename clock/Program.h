@@ -1,4 +1,4 @@
-// Where the clock's files live and its one window; set at start, read everywhere.
+// Where the clock's files live; set at start, read everywhere.
 #ifndef VANTEL_PROGRAM_H
 #define VANTEL_PROGRAM_H
 
@@ -9,14 +9,14 @@ struct ClockProgram {
     char settingsPath[MAX_PATH];        // <directory>\vantel.ini
     char messageSettingsPath[MAX_PATH]; // <directory>\vantelmsg.ini, read by vantelmsg.exe
     HINSTANCE instance;                 // module of the running program
-    HWND window;                        // the clock face
 };
 
 extern ClockProgram g_program;
 
-// Posted to the clock window by other threads: lParam is a text from HeapAlloc to
-// show in a warning box; the window frees it.
-enum { WM_VANTEL_REPORT = WM_APP + 1 };
+// Posted to the clock window by other threads, with lParam a text from HeapAlloc
+// that the window frees: a failure to show in a warning box, or the path of an
+// event's wave file to play.
+enum { WM_VANTEL_REPORT = WM_APP + 1, WM_VANTEL_SOUND = WM_APP + 2 };
 
 // Works out the directory and the paths of the settings files.
 void InitProgramPaths(HINSTANCE instance);

@@ -28,13 +28,13 @@ void StartSchedule() {
     LeaveCriticalSection(&g_schedule.lock);
 }
 
-void CheckSchedule(CarryOutFunction carryOut) {
+void CheckSchedule(CarryOutFunction carryOut, void* context) {
     EnterCriticalSection(&g_schedule.lock);
     ScheduleOptions options = CurrentOptions();
     // One reading of the clock for the entries and the rebuild, so no occurrence
     // falls between them.
     CalendarTime now = Now();
-    RunEventCheck(&g_schedule.schedule, &g_events, now, &options, carryOut, NULL);
+    RunEventCheck(&g_schedule.schedule, &g_events, now, &options, carryOut, context);
     g_settings.lastEventCheck = now;
     LeaveCriticalSection(&g_schedule.lock);
 }

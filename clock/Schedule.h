@@ -13,9 +13,9 @@ void InitSchedule();
 // next minutes.
 void StartSchedule();
 
-// The event check of one tick: carries out what has come due through `carryOut`,
-// which runs inside the lock and must not wait for the user.
-void CheckSchedule(CarryOutFunction carryOut);
+// The event check of one tick: carries out what has come due through `carryOut`
+// (given `context`), which runs inside the lock and must not wait for anything.
+void CheckSchedule(CarryOutFunction carryOut, void* context);
 
 // Replaces the whole event table and rebuilds the due list, in one hold of the lock.
 void ReplaceEventTable(const EventTable* table);

@@ -28,7 +28,6 @@ struct ClockAppearance {
 
 extern ClockSettings g_settings;
 extern ClockAppearance g_appearance;
-extern EventTable g_events;
 
 void SetDefaultSettings();
 void SetDefaultAppearance();

@@ -18,8 +18,8 @@ static struct {
     WORD digits[FACE_DIGITS]; // values of the current tick, slot order
     Stopwatch stopwatch;      // stopped at zero at start
     volatile LONG frameRateOn;
-    LONG frameCount;   // ticks since the last report
-    time_t lastReport; // start of the current 3-second interval
+    LONG frameCount;  // ticks since the last report
+    DWORD lastReport; // start of the current interval of 3 s or more, in ms
 } g_timers = {NULL, 0, 0, 0, {0}, {0, 0, 1}, 0, 0, 0};
 
 static void DrawZeros() {
@@ -39,14 +39,16 @@ static void ShowDigits(int valid) {
     DrawChangedDigits(g_timers.digits, g_appearance.firstDigit, g_appearance.lastDigit);
 }
 
+// Measured on the millisecond clock: counted in whole seconds, an interval divided
+// by 3 lasts anything from 2 to 3 s, and the rate reads low.
 static void DrawFrameRate() {
-    time_t now = time(NULL);
-    if (now - g_timers.lastReport < 3) {
-        g_timers.frameCount++;
+    DWORD now = timeGetTime();
+    DWORD elapsed = now - g_timers.lastReport;
+    g_timers.frameCount++;
+    if (elapsed < 3000)
         return;
-    }
     char text[32];
-    snprintf(text, sizeof(text), "%03d fps", (int)(g_timers.frameCount / 3));
+    snprintf(text, sizeof(text), "%03d fps", (int)((g_timers.frameCount * 1000LL + elapsed / 2) / elapsed));
     g_timers.lastReport = now;
     g_timers.frameCount = 0;
     HDC dc = GetDC(g_timers.window);
@@ -95,7 +97,7 @@ static void CALLBACK StopwatchTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) 
     ShowDigits(StopwatchDigits(&g_timers.stopwatch, timeGetTime(), g_timers.digits));
 }
 
-static void KillTimer(UINT* timer) {
+static void KillMediaTimer(UINT* timer) {
     if (*timer) {
         timeKillEvent(*timer);
         *timer = 0;
@@ -106,8 +108,8 @@ static void KillTimer(UINT* timer) {
 // ticks held off before the display objects are released, so no tick can use them.
 static int FailTimers(HWND window, const char* text) {
     g_timers.suspended = 1;
-    KillTimer(&g_timers.displayTimer);
-    KillTimer(&g_timers.eventTimer);
+    KillMediaTimer(&g_timers.displayTimer);
+    KillMediaTimer(&g_timers.eventTimer);
     ReportDisplayError(window, text);
     DestroyWindow(window);
     return 0;
@@ -116,7 +118,7 @@ static int FailTimers(HWND window, const char* text) {
 int StartTimers(HWND window) {
     g_timers.window = window;
     if (g_timers.lastReport == 0)
-        g_timers.lastReport = time(NULL);
+        g_timers.lastReport = timeGetTime();
 
     LPTIMECALLBACK tick = CurrentTimeTick;
     LPTIMECALLBACK eventRoutine = CheckEvents;
@@ -138,20 +140,20 @@ int StartTimers(HWND window) {
 
     // TIME_KILL_SYNCHRONOUS: timeKillEvent returns only once a tick under way ends.
     const UINT flags = TIME_PERIODIC | TIME_KILL_SYNCHRONOUS;
-    KillTimer(&g_timers.displayTimer);
+    KillMediaTimer(&g_timers.displayTimer);
     g_timers.displayTimer = timeSetEvent(period, resolution, tick, 0, flags);
     if (!g_timers.displayTimer)
         return FailTimers(window, "Cannot start a multimedia timer required for the animation.");
-    KillTimer(&g_timers.eventTimer);
-    g_timers.eventTimer = timeSetEvent(1000, 250, eventRoutine, 0, flags);
+    KillMediaTimer(&g_timers.eventTimer);
+    g_timers.eventTimer = timeSetEvent(1000, 250, eventRoutine, (DWORD_PTR)window, flags);
     if (!g_timers.eventTimer)
         return FailTimers(window, "Cannot start the timer required for event processing.");
     return 1;
 }
 
 void StopTimers() {
-    KillTimer(&g_timers.displayTimer);
-    KillTimer(&g_timers.eventTimer);
+    KillMediaTimer(&g_timers.displayTimer);
+    KillMediaTimer(&g_timers.eventTimer);
 }
 
 void SuspendDrawing() {
@@ -179,5 +181,9 @@ void StopwatchReset() {
 }
 
 void SetFrameRateDisplay(int on) {
+    if (on && !g_timers.frameRateOn) {
+        g_timers.frameCount = 0;
+        g_timers.lastReport = timeGetTime();
+    }
     g_timers.frameRateOn = on;
 }

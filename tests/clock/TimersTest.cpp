@@ -1,4 +1,7 @@
-// The clock's timers through the real multimedia timers.
+// The clock's timers through the real multimedia timers, and a start of the real
+// clock window whose timers cannot start.
+#include "ClockWindow.h"
+#include "Program.h"
 #include "Schedule.h"
 #include "Settings.h"
 #include "Timers.h"
@@ -9,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -54,4 +59,43 @@ TEST(Timers, RestartingReplacesBothTimers) {
         ASSERT_EQ(StartTimers(window), 1) << i;
     StopTimers();
     DestroyWindow(window);
+}
+
+// The real window procedure: a failed start shows its message, yields no window and
+// leaves vantel.ini as it was; a start that succeeded saves at its end.
+TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
+    TempFolder folder("clockwindow");
+    ASSERT_TRUE(folder.created());
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    InitProgramPaths(instance);
+    lstrcpynA(g_program.directory, folder.path().c_str(), MAX_PATH);
+    snprintf(g_program.settingsPath, MAX_PATH, "%s\\vantel.ini", g_program.directory);
+    snprintf(g_program.messageSettingsPath, MAX_PATH, "%s\\vantelmsg.ini", g_program.directory);
+    // A whole settings file, as a clock at 123,45 saved it.
+    SetDefaultSettings();
+    SetDefaultAppearance();
+    HWND placed = MakeHiddenWindow(123, 45);
+    ASSERT_TRUE(SaveSettings(placed));
+    DestroyWindow(placed);
+    const std::string seeded = WholeFileText(g_program.settingsPath);
+    ASSERT_TRUE(RegisterClockClass(instance));
+    {
+        TimerHog hog;
+        if (!hog.full())
+            GTEST_SKIP() << "this platform has no limit on multimedia timers";
+        MessageBoxWatcher watcher("Vantel - Error");
+        HWND window = CreateClockWindow(instance);
+        std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
+        EXPECT_EQ(window, (HWND)NULL);
+        // (A machine without a sound device also says so first.)
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back(), "Cannot start a multimedia timer required for the animation. [warning icon]");
+        EXPECT_EQ(WholeFileText(g_program.settingsPath), seeded) << "the file is left as it was";
+    }
+    HWND window = CreateClockWindow(instance);
+    ASSERT_TRUE(window);
+    DestroyWindow(window);
+    std::string saved = WholeFileText(g_program.settingsPath);
+    EXPECT_NE(saved.find("WindowPos=123,45"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("LastEventCheck="), std::string::npos) << saved;
 }

@@ -1,0 +1,180 @@
+#include "ClockWindow.h"
+#include "Dialogs.h"
+#include "EventCheck.h"
+#include "Launcher.h"
+#include "Display.h"
+#include "Files.h"
+#include "PopupWindow.h"
+#include "Program.h"
+#include "Schedule.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "Timers.h"
+#include "WindowShape.h"
+#include "../resources/resource.h"
+
+static const char kClassName[] = "Vantel";
+static const char kWindowTitle[] = "Vantel - Digital clock";
+
+static struct {
+    WindowDrag drag; // the whole face is a drag handle
+    int created;     // 1 once the window's creation succeeded: only then are settings saved
+} g_clock;
+
+static LRESULT OnCreate(HWND window) {
+    if (!FileExists(g_program.settingsPath)) {
+        SetDefaultSettings();
+        SetDefaultAppearance();
+    } else if (!LoadSettings(window)) {
+        SetDefaultAppearance();
+    }
+    if (!InitDisplay(window))
+        return -1;
+    ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
+    BuildDigitCells(DigitsWidth(), DigitsHeight());
+    ClampDigitSlots();
+    CreateSoundDevice(window);
+    StartLauncher(window, g_program.messageSettingsPath);
+    StartSchedule();
+    if (!StartTimers(window))
+        return -1; // the window is already gone
+    g_clock.created = 1;
+    SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, g_settings.windowPos.x,
+                 g_settings.windowPos.y, 0, 0, SWP_NOSIZE);
+    // A clock saved on a monitor that is gone, or beyond a lowered resolution.
+    POINT onScreen;
+    KeepWindowOnScreen(window, &onScreen);
+    return 0;
+}
+
+// Saves before waiting for the launcher, which may take seconds that a logoff does
+// not give. A creation that failed saves nothing: the file keeps what it had.
+static void OnDestroy(HWND window) {
+    StopTimers();
+    if (g_clock.created)
+        SaveSettings(window);
+    g_clock.created = 0;
+    StopLauncher();
+    ReleaseEventSounds();
+    ReleaseSoundDevice();
+    ReleaseDisplay();
+    PostQuitMessage(0);
+}
+
+static void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    RepaintFace();
+    ResumeDrawing();
+    EndPaint(window, &paint);
+}
+
+// An event's sound, read here rather than on the timer thread, where a large file
+// or a slow share would hold the face and the event check.
+static void OnEventSound(LPARAM path) {
+    PlayEventSound((const char*)path);
+    HeapFree(GetProcessHeap(), 0, (void*)path);
+}
+
+// A failure met on another thread, shown here so that no timer waits for the box.
+static void OnReport(HWND window, LPARAM text) {
+    MessageBoxA(window, (const char*)text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+    HeapFree(GetProcessHeap(), 0, (void*)text);
+}
+
+static void OnEndSession(HWND window, WPARAM ending) {
+    if (ending)
+        DestroyWindow(window);
+}
+
+static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT at = ContextMenuPoint(window, lParam);
+    HMENU menu = LoadMenuA(g_program.instance, MAKEINTRESOURCEA(IDM_CLOCK_MENU));
+    if (!menu)
+        return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
+    HMENU popup = GetSubMenu(menu, 0);
+    if (g_settings.clockMode != 2)
+        EnableMenuItem(popup, 3, MF_BYPOSITION | MF_GRAYED);
+    TrackPopupMenuEx(popup, 0, at.x, at.y, window, NULL);
+    DestroyMenu(menu); // destroys the popup with it
+    RepaintFace();
+    return 0;
+}
+
+// OK replaces the event table and rebuilds the due list in one step.
+static void OnEvents(HWND window) {
+    EventsDialog(window);
+    RepaintFace();
+}
+
+// After a sleep or a change of the system time, occurrences may have fallen due
+// unseen or moved.
+static void OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+        RescheduleEvents();
+}
+
+static void OnCommand(HWND window, WPARAM command) {
+    switch (command) {
+    case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_PREFERENCES: PreferencesDialog(window); break;
+    case IDM_LOAD_SKIN: LoadSkinCommand(window); break;
+    case IDM_SAVE_SKIN: SaveSkinCommand(window); break;
+    case IDM_EVENTS: OnEvents(window); break;
+    case IDM_STOPWATCH_START: StopwatchStart(); break;
+    case IDM_STOPWATCH_STOP: StopwatchStop(); break;
+    case IDM_STOPWATCH_CONTINUE: StopwatchContinue(); break;
+    case IDM_STOPWATCH_RESET: StopwatchReset(); break;
+    }
+}
+
+static void OnKeyDown(HWND window, WPARAM key) {
+    switch (key) {
+    case VK_ESCAPE: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case VK_F5: StopwatchStart(); break;
+    case VK_F6: StopwatchStop(); break;
+    case VK_F7: StopwatchContinue(); break;
+    case VK_F8: StopwatchReset(); break;
+    case VK_F11: SetFrameRateDisplay(1); break;
+    case VK_F12:
+        SetFrameRateDisplay(0);
+        RepaintFace();
+        break;
+    }
+}
+
+static void OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT topLeft;
+    DragWindow(window, wParam, lParam, &g_clock.drag, &topLeft);
+}
+
+static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
+    case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
+    case WM_COMMAND: OnCommand(window, wParam); return 0;
+    case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
+    case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_clock.drag); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, wParam, lParam); return 0;
+    case WM_LBUTTONUP: EndWindowDrag(&g_clock.drag); return 0;
+    case WM_CAPTURECHANGED: LoseWindowDrag(&g_clock.drag); return 0;
+    case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
+    case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
+    case WM_VANTEL_SOUND: OnEventSound(lParam); return 0;
+    case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
+    case WM_TIMECHANGE: RescheduleEvents(); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RegisterClockClass(HINSTANCE instance) {
+    return RegisterPopupClass(instance, kClassName, ClockWndProc, IDI_VANTEL);
+}
+
+HWND CreateClockWindow(HINSTANCE instance) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, kWindowTitle, WS_POPUP, 0, 0, 640, 480, NULL, NULL,
+                           instance, NULL);
+}
