@@ -45,23 +45,20 @@ static int AppendInOrder(DueList* due, DueEntry* candidates, int count) {
     return appended;
 }
 
-// The missed occurrences after the cursor, as many as fit. 1 once all are listed.
+// The missed occurrences of the slots after the cursor, in slot order, as many as
+// fit. 1 once all are listed.
 static int ListMissed(EventSchedule* schedule, const EventTable* table, const ScheduleOptions* options) {
-    DueEntry candidates[MAX_EVENTS];
-    int count = 0;
+    DueList* due = &schedule->due;
     int events = CountEvents(table);
-    for (int k = 0; k < events; k++) {
+    for (int k = schedule->missedCursor + 1; k < events; k++) {
         CalendarTime missed =
             MissedOccurrence(&table->slots[k], schedule->missedUntil, schedule->missedSince, options->lastOfMonthMode);
-        if (missed == -1 || missed <= DoneMark(schedule, k, schedule->missedUntil) ||
-            Key(missed, k) <= schedule->missedCursor)
+        if (missed == -1 || missed <= DoneMark(schedule, k, schedule->missedUntil))
             continue;
-        candidates[count++] = {missed, 0, k};
-    }
-    int appended = AppendInOrder(&schedule->due, candidates, count);
-    if (appended < count) {
-        schedule->missedCursor = EntryKey(&schedule->due.entries[schedule->due.count - 1]);
-        return 0;
+        if (due->count == MAX_DUE)
+            return 0;
+        due->entries[due->count++] = {missed, 0, k};
+        schedule->missedCursor = k;
     }
     return 1;
 }

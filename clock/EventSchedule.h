@@ -15,14 +15,15 @@ enum {
 };
 
 struct EventSchedule {
-    DueList due;                       // occurrences to carry out, in time order, then slot order
+    DueList due;                       // occurrences to carry out: missed ones in slot order, then
+                                       // the coming ones in time order, then slot order
     int64_t covered;                   // occurrence key up to which every one is in the list or passed
     CalendarTime lastCheck;            // time of the last event check
     CalendarTime nextRebuild;          // the list is made anew at the first check from then on
     CalendarTime lastDone[MAX_EVENTS]; // per slot, its latest occurrence carried out; 0 none
     int recheck;                       // 1: the machine resumed or the system time was changed
     int catchingUp;                    // 1: missed occurrences not yet all listed
-    int64_t missedCursor;              // key of the last missed occurrence listed; -1 none
+    int missedCursor;                  // slot of the last missed occurrence listed; -1 none
     CalendarTime missedSince;          // the missed ones lie after this time...
     CalendarTime missedUntil;          // ...up to this one
 };

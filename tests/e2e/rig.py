@@ -75,12 +75,16 @@ if ARCH == "32":
     WINE = str(TOP / "scripts" / "wine32.sh")
     WINEARCH = "win32"
     DEFAULT_PREFIX = BUILD / "wineprefix32"
+    # The emulated programs load the 32-bit libfaketime of the emulation's root.
+    FAKETIME = "/usr/lib/i386-linux-gnu/faketime/libfaketime.so.1"
+    FAKETIME_FILE = BUILD / "emu32" / "root" / FAKETIME.lstrip("/")
 else:
     PROGRAMS = BUILD / "win64"
     TOOLS = BUILD / "win64" / "tests" / "tools"
     WINE = "/usr/lib/wine/wine64"
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
+    FAKETIME = FAKETIME_FILE = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 PROBE = TOOLS / "winprobe.exe"
 MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
 
@@ -483,6 +487,16 @@ class ProgramFolder:
                 pass
         wait_until(lambda: not self.processes(), what=f"the processes of {self.path} to end")
         shutil.rmtree(self.root, ignore_errors=True)
+
+
+def faketime_env(offset_file):
+    """Environment that makes a program read the system clock shifted by the number of
+    seconds written in offset_file ("+3600", "-10"), read anew at every reading; the
+    monotonic clocks (timers, tick counts) stay true."""
+    if not Path(FAKETIME_FILE).exists():
+        raise RuntimeError(f"{FAKETIME_FILE} is missing (scripts/install-deps.sh installs faketime)")
+    return {"LD_PRELOAD": FAKETIME, "FAKETIME_TIMESTAMP_FILE": str(offset_file), "FAKETIME_NO_CACHE": "1",
+            "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
 
 
 class Program:

@@ -45,6 +45,8 @@ APPEARANCE = "[Appearance]\nWindowPos=10,10\nAlwaysOnTop=0\nBackgroundBMP=\nDigi
                      [(0, 0)] * 4 + [(20, 15), (45, 15), (80, 15), (105, 15), (140, 15), (165, 15)] + [(0, 0)] * 2,
                      start=1))
 
+WM_TIMECHANGE = 0x1E
+
 SECONDS_SLOTS = rig.Rect(140, 15, 190, 45)  # the two seconds digits of the built-in skin, window pixels
 
 
@@ -100,11 +102,12 @@ class RemindersTest(rig.TestCase):
         Made before any date is computed: the first folder of a run waits for the session."""
         return self.make_folder(files={"vantelmsg.exe": STAND_IN, "ding.wav": SOUND})
 
-    def start_clock(self, folder, settings, first_due):
-        """Writes vantel.ini and starts the clock of the folder in the test's time zone;
-        returns it and its window, which must be there before first_due (when given)."""
+    def start_clock(self, folder, settings, first_due, env=None):
+        """Writes vantel.ini and starts the clock of the folder in the test's time zone (with
+        env added); returns it and its window, which must be there before first_due (when
+        given)."""
         folder.write("vantel.ini", settings)
-        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ, **(env or {})}):
             clock = self.start_program("vantel.exe", folder)
         window = rig.wait_window(CLASS, TITLE)
         if first_due is not None:
@@ -132,10 +135,14 @@ class RemindersTest(rig.TestCase):
 
     def close_clock(self, clock, window):
         """Ends the clock with Escape; the saved last check is about the exit time."""
-        asked = time.time()
+        self.close_clock_at(clock, window, 0)
+
+    def close_clock_at(self, clock, window, shift):
+        """close_clock for a clock that reads the system time shifted by `shift` seconds."""
+        asked = time.time() + shift
         rig.key(window, "Escape")
         self.assertEqual(clock.wait_exit(), 0)
-        ended = time.time()
+        ended = time.time() + shift
         last_check = calendar_time(clock.folder.read_ini("vantel.ini").get("Settings", "LastEventCheck"))
         # The event check runs once a second until the timers stop at exit.
         self.assertLessEqual(int(asked) - 2, last_check, "the last check is about the exit time")
@@ -243,3 +250,34 @@ class RemindersTest(rig.TestCase):
         rig.wait_until(lambda: rig.find_window("#32770", "Vantel - Error") is None, what="the box to close")
         self.assertTrue(clock.running())
         self.close_clock(clock, window)
+
+    def test_a_jump_of_the_clock_carries_out_what_it_passed_once_and_a_step_back_repeats_nothing(self):
+        # The clock reads the system time shifted by what the test writes in a file, as if
+        # the user set the time; the test then sends WM_TIMECHANGE, as Windows does.
+        folder = self.reminder_folder()
+        offset = folder.root / "clock-offset"
+        offset.write_text("+0\n")
+        base = int(time.time())
+        after = base + 3600 + 25  # live once the clock is an hour ahead
+        clock, window = self.start_clock(folder, settings_file(base, [
+            {"start": base + 1800, "message": "Passed by the jump"},
+            {"start": base + 1200 - 5 * 3600, "pattern": "Hourly", "message": "Hourly, passed"},
+            {"start": after, "message": "After the jump"},
+            {"start": after + 12, "message": "Marker"}]), None, rig.faketime_env(offset))
+
+        def time_changed(seconds):
+            offset.write_text(f"{seconds:+d}\n")
+            self.assertEqual(rig.session().run_probe(["post", CLASS, TITLE, str(WM_TIMECHANGE)]), ["posted 1"])
+
+        time_changed(3600)
+        passed, = self.wait_records(folder, ["Passed by the jump"], time.time())
+        self.assertEqual(passed.date, local_text(base + 1800, DISPLAY_FORM), "the occurrence passed, once")
+        # "After the jump" is due 25 s after the jump by the shifted clock.
+        _, live = self.wait_records(folder, ["Passed by the jump", "After the jump"], after - 3600)
+        self.assertEqual(live.date, local_text(after, DISPLAY_FORM))
+        # Back by 15 s, before the marker's time: the clock passes "After the jump" again,
+        # then the marker, which proves the checks went past it.
+        time_changed(3600 - 15)
+        found = self.wait_records(folder, ["Passed by the jump", "After the jump", "Marker"], after + 12 - 3600 + 15)
+        self.assertEqual(found[-1].date, local_text(after + 12, DISPLAY_FORM))
+        self.close_clock_at(clock, window, 3600 - 15)

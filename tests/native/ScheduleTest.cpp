@@ -96,7 +96,8 @@ TEST_F(ScheduleTest, ASleepOverSeveralOccurrences) {
         RunTo(T("2003-06-15 08:00:00"));
         Check(T("2003-06-15 10:00:00")); // woken up
         RunTo(T("2003-06-15 10:10:00"));
-        Lines want = {"2@2003-06-15 08:30:00", "1@2003-06-15 09:00:00", "3@2003-06-15 10:00:30",
+        // The missed ones in list order, as at start.
+        Lines want = {"1@2003-06-15 09:00:00", "2@2003-06-15 08:30:00", "3@2003-06-15 10:00:30",
                       "0@2003-06-15 10:05:00"};
         if (!displayPast)
             want.erase(want.begin(), want.begin() + 2);
@@ -188,6 +189,16 @@ TEST_F(ScheduleTest, BurstsBeyondTheSixteenEntriesAllArriveInOrder) {
             EXPECT_EQ(carried_[i].slot, (int)(i % MAX_EVENTS)) << c.what << " in order";
         }
     }
+}
+
+TEST_F(ScheduleTest, MoreThanSixteenMissedAtStartAllArriveAtTheFirstCheck) {
+    for (int k = 0; k < MAX_EVENTS; k++)
+        table_.slots[k] = {T("2003-06-15 08:00:00") + k, RECUR_NONE, "", "missed", ""};
+    Start(T("2003-06-15 09:00:00"), T("2003-06-15 07:00:00"));
+    Check(T("2003-06-15 09:00:01"));
+    ASSERT_EQ(carried_.size(), 32u);
+    for (int k = 0; k < MAX_EVENTS; k++)
+        EXPECT_EQ(carried_[k].slot, k);
 }
 
 // A year of 32 events, with nightly sleeps, the clock set forward and back and both

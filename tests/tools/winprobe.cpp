@@ -14,6 +14,9 @@
 //   winprobe list CLASS [--wait MS] [--rects] [--point X,Y]...
 //       Every visible top-level window of the class (popup menus are "#32768").
 //       --wait polls until at least one exists, for at most MS milliseconds.
+//   winprobe post CLASS TITLE MESSAGE [WPARAM]
+//       Posts a message (a number, as the system would send it: WM_TIMECHANGE is
+//       30, WM_POWERBROADCAST 536) to the window FindWindowA finds.
 //
 // Output: one fact per line, "key value...", numbers in decimal unless 0x-prefixed:
 //   window 0x1234          starts the block of one window
@@ -234,9 +237,19 @@ static int ProbeList(const ProbeOptions& options) {
     return list.count ? 0 : 1;
 }
 
+static int PostToWindow(const char* className, const char* title, const char* message, const char* wParam) {
+    HWND window = FindWindowA(className, title);
+    UINT number = (UINT)strtoul(message, NULL, 0);
+    WPARAM value = wParam ? (WPARAM)strtoul(wParam, NULL, 0) : 0;
+    int posted = window && PostMessageA(window, number, value, 0);
+    printf("posted %d\n", posted);
+    return posted ? 0 : 1;
+}
+
 static int Usage() {
     fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]... [--children]\n"
-                    "       winprobe list CLASS [--wait MS] [--children]\n");
+                    "       winprobe list CLASS [--wait MS] [--children]\n"
+                    "       winprobe post CLASS TITLE MESSAGE [WPARAM]\n");
     return 2;
 }
 
@@ -255,6 +268,8 @@ int main(int argc, char** argv) {
         if (!ParseOptions(argc, argv, 3, &options))
             return Usage();
         result = ProbeList(options);
+    } else if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0) {
+        result = PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
     } else {
         return Usage();
     }
