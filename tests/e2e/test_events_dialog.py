@@ -1,12 +1,6 @@
-"""The clock's Events dialog, driven with real keys: its controls; Add refusing an event
-without notification, a missing sound file, a 33rd event and dates the clock cannot hold;
-events added out of order saved in time order, each with its own fields and nothing typed
-cut; Edit with the discard question, also after a refused Add; Cancel changing nothing; an
-event added a minute ahead falling due.
-
-The clock runs in a fixed time zone, and every expected date is computed here from
-time.time() in that zone (as in test_reminders), which is also what the pickers start from.
-"""
+"""The clock's Events dialog, driven with real keys; what it changed is read from vantel.ini
+at exit. The clock runs in a fixed time zone, and expected dates are computed here from
+time.time() in that zone (as in test_reminders), the clock the pickers start from."""
 
 import calendar
 import os
@@ -49,13 +43,9 @@ def local_now():
     return time.gmtime(time.time() + UTC_OFFSET)
 
 
-def at(year, month, day, hour, minute, second):
-    """The calendar time of a local date in the clock's time zone."""
-    return calendar.timegm((year, month, day, hour, minute, second)) - UTC_OFFSET
-
-
-def date_text(year, month, day, hour, minute, second):
-    return "%04d-%02d-%02d %02d:%02d:%02d" % (year, month, day, hour, minute, second)
+def at(*fields):
+    """The calendar time of a local date (year, month, day, hour, minute, second)."""
+    return calendar.timegm(fields) - UTC_OFFSET
 
 
 def saved_events(folder):
@@ -89,10 +79,11 @@ class EventsDialogTest(rig.TestCase):
         rig.key_inside(dialog, *keys)
         rig.wait_until(lambda: rig.find_window(rig.BOX_CLASS, DIALOG) is None, what="the Events dialog to close")
 
-    def fields(self, dialog):
+    @staticmethod
+    def fields(dialog):
         return {child.control_id: child.text for child in rig.window_children(dialog)[1]}
 
-    def wait_fields(self, dialog, expected):
+    def wait_fields(self, dialog, expected, timeout=rig.ACTION_TIMEOUT):
         """Waits until the controls (id: text, or a test of the text) show what is expected."""
         seen = {}
 
@@ -101,7 +92,7 @@ class EventsDialogTest(rig.TestCase):
             return all(want(seen.get(control)) if callable(want) else seen.get(control) == want
                        for control, want in expected.items())
 
-        rig.wait_until(shown, what=lambda: f"the fields {expected} (shown: {seen})")
+        rig.wait_until(shown, timeout, lambda: f"the fields {expected} (shown: {seen})")
 
     def type_text(self, dialog, control, text, shown=None):
         """Focuses the field by its mnemonic, which selects its text, and types over it."""
@@ -110,7 +101,8 @@ class EventsDialogTest(rig.TestCase):
             rig.session().run_tool(["xdotool", "type", "--delay", "10", text])
         else:
             rig.session().run_tool(["xdotool", "key", "BackSpace"])
-        self.wait_fields(dialog, {control: text if shown is None else shown})
+        # Under emulation each key takes its time.
+        self.wait_fields(dialog, {control: text if shown is None else shown}, rig.ACTION_TIMEOUT + 0.05 * len(text))
 
     def set_time(self, dialog, hour, minute, second):
         keys = ["Right", *f"{hour:02d}", "Right", *f"{minute:02d}", "Right", *f"{second:02d}"]
@@ -129,7 +121,8 @@ class EventsDialogTest(rig.TestCase):
         rig.key_inside(dialog, MNEMONIC[RECURRENCE], "Home", *["Down"] * code)
         self.wait_fields(dialog, {RECURRENCE: PATTERNS[code]})
 
-    def select_row(self, dialog, row, *keys):
+    @staticmethod
+    def select_row(dialog, row, *keys):
         rig.key_inside(dialog, "alt+v", "Home", *["Down"] * row, *keys)
 
     def answer(self, dialog, text, keys=("Return",), title=rig.ERROR_BOX_TITLE):
@@ -145,6 +138,7 @@ class EventsDialogTest(rig.TestCase):
     def exit_clock(self, clock, window):
         rig.key(window, "Escape")
         self.assertEqual(clock.wait_exit(), 0)
+        return saved_events(clock.folder)
 
     def test_add_edit_and_discard_keep_the_events_in_time_order(self):
         year = local_now().tm_year
@@ -258,19 +252,18 @@ class EventsDialogTest(rig.TestCase):
         self.assertEqual([(r.text, r.date) for r in found], [("Due soon", local_text(due, DISPLAY_FORM))])
         self.assertGreaterEqual(found[0].started, due, "not before its time")
 
-        self.exit_clock(clock, window)
-        self.assertEqual(saved_events(folder), [
+        self.assertEqual(self.exit_clock(clock, window), [
             (local_text(due), "<none>", "", "Due soon", ""),
-            (date_text(year + 1, month, day, 21, 22, 23), "Daily", "", "Sooner", ""),
-            (date_text(*weekly), "Weekly", "", "Seeded weekly", ""),
-            (date_text(year + 3, month, day, 7, 8, 9), "Monthly", ding, "Later", "later.exe --now"),
-            (date_text(year + 4, month, day, 12, 0, 0), "<none>", "", message[:511], app[:259])])
+            (local_text(at(year + 1, month, day, 21, 22, 23)), "Daily", "", "Sooner", ""),
+            (local_text(at(*weekly)), "Weekly", "", "Seeded weekly", ""),
+            (local_text(at(year + 3, month, day, 7, 8, 9)), "Monthly", ding, "Later", "later.exe --now"),
+            (local_text(at(year + 4, month, day, 12, 0, 0)), "<none>", "", message[:511], app[:259])])
 
     def test_a_33rd_event_is_refused_and_cancel_changes_nothing(self):
         first = at(local_now().tm_year + 1, 1, 1, 9, 0, 0)
         seeded = [{"start": first + n * 86400 + n, "pattern": PATTERNS[n % 6], "message": f"Event {n + 1}",
                    "app": f"app{n}.exe" if n % 4 == 0 else ""} for n in range(32)]
-        folder, clock, window = self.start_clock(seeded)
+        _, clock, window = self.start_clock(seeded)
         dialog = self.open_dialog(window)
         self.type_text(dialog, MESSAGE, "One too many")
         rig.key_inside(dialog, "alt+a")
@@ -286,6 +279,5 @@ class EventsDialogTest(rig.TestCase):
         rig.key_inside(dialog, "alt+a")
         self.close_dialog(dialog, "Escape")
 
-        self.exit_clock(clock, window)
-        self.assertEqual(saved_events(folder), [
+        self.assertEqual(self.exit_clock(clock, window), [
             (local_text(event["start"]), event["pattern"], "", event["message"], event["app"]) for event in seeded])
