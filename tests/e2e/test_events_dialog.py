@@ -277,6 +277,16 @@ class EventsDialogTest(rig.TestCase):
         rig.key_inside(dialog, "alt+a")
         self.type_text(dialog, MESSAGE, "Extra")
         rig.key_inside(dialog, "alt+a")
+        # The "..." after each path opens the open-file dialog with its own filter.
+        for field, kinds in ((SOUND_FIELD, "Audio files (*.wav)"), (APP, "Executable files (*.exe;*.com;*.bat)")):
+            rig.key_inside(dialog, MNEMONIC[field], "Tab", "space")
+            chooser = rig.find_window(rig.BOX_CLASS, "Open", wait=rig.WINDOW_TIMEOUT)
+            self.assertIsNotNone(chooser, "the open-file dialog opened")
+            owner, children = rig.window_children(chooser)
+            self.assertEqual(owner, dialog.handle)
+            self.assertIn(kinds, [child.text for child in children])
+            rig.key_inside(chooser, "Escape")
+            rig.wait_until(lambda: rig.find_window(rig.BOX_CLASS, "Open") is None, what="the chooser to close")
         self.close_dialog(dialog, "Escape")
 
         self.assertEqual(self.exit_clock(clock, window), [
