@@ -4,17 +4,10 @@
 
 #include "EventTable.h"
 
-// Year, month (1..12), day, hour, minute and second.
-enum { DATE_FIELDS = 6 };
-
 // The dates the pickers offer: the first and last day whose every second converts to
 // calendar time in every time zone (UTC-12 to UTC+14, daylight saving included).
 extern const int kFirstPickerDate[DATE_FIELDS];
 extern const int kLastPickerDate[DATE_FIELDS];
-
-// Calendar time of local date fields; -1 when it does not convert, 0 or less when it
-// lies at or before the epoch.
-CalendarTime CalendarFromFields(const int fields[DATE_FIELDS]);
 
 // Turns line breaks, tabs and other control characters into blanks, in place: a
 // settings file value ends at the line's end.

@@ -121,27 +121,31 @@ int FormatDateText(CalendarTime time, char* text, int capacity, int form) {
     return 1;
 }
 
-int ReadDateNumbers(const char* text, int numbers[6]) {
+int ReadDateNumbers(const char* text, int numbers[DATE_FIELDS]) {
     return text && sscanf(text, "%d-%d-%d %d:%d:%d", &numbers[0], &numbers[1], &numbers[2], &numbers[3],
                           &numbers[4], &numbers[5]) == 6;
 }
 
 CalendarTime ParseDateText(const char* text) {
-    int n[6];
+    int n[DATE_FIELDS];
     if (!ReadDateNumbers(text, n))
         return -1;
     // Far-out fields would overflow the arithmetic below; no such date fits.
-    for (int i = 0; i < 6; i++)
+    for (int i = 0; i < DATE_FIELDS; i++)
         if (n[i] < -100000 || n[i] > 100000)
             return -1;
+    return CalendarFromFields(n);
+}
+
+CalendarTime CalendarFromFields(const int fields[DATE_FIELDS]) {
     struct tm local;
     memset(&local, 0, sizeof(local));
-    local.tm_year = n[0] - 1900;
-    local.tm_mon = n[1] - 1;
-    local.tm_mday = n[2];
-    local.tm_hour = n[3];
-    local.tm_min = n[4];
-    local.tm_sec = n[5];
+    local.tm_year = fields[0] - 1900;
+    local.tm_mon = fields[1] - 1;
+    local.tm_mday = fields[2];
+    local.tm_hour = fields[3];
+    local.tm_min = fields[4];
+    local.tm_sec = fields[5];
     return LocalToCalendar(&local);
 }
 

@@ -54,8 +54,15 @@ int FormatDateText(CalendarTime time, char* text, int capacity, int form);
 // numbers are needed; -1 when they are not there or the date does not convert.
 CalendarTime ParseDateText(const char* text);
 
+// Year, month (1..12), day, hour, minute and second.
+enum { DATE_FIELDS = 6 };
+
 // Reads the six numbers of a file date form text; 1 when all six were there.
-int ReadDateNumbers(const char* text, int numbers[6]);
+int ReadDateNumbers(const char* text, int numbers[DATE_FIELDS]);
+
+// Calendar time of local date fields (normalised as LocalToCalendar does); -1 when it
+// does not convert.
+CalendarTime CalendarFromFields(const int fields[DATE_FIELDS]);
 
 // The code of an exact, case-sensitive pattern name; 0 for any other text.
 int RecurrenceCodeFromName(const char* name);

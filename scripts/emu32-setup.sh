@@ -10,13 +10,6 @@ dir=$(mkdir -p "$1" && cd "$1" && pwd)
 root="$dir/root"
 started=$(date +%s.%N)
 took() { echo "$(date +%s.%N) $started" | awk '{ printf "%.1f", $1 - $2 }'; }
-faketime="$root/usr/lib/i386-linux-gnu/faketime/libfaketime.so.1"
-if [ -f "$dir/.ready" ] && [ ! -f "$faketime" ]; then
-    # A root made before the tests that shift the programs' clock: add its library.
-    (cd "$dir/apt-i386/cache/archives" && APT_CONFIG="$dir/apt-i386/apt.conf" apt-get download -qq libfaketime)
-    dpkg -x "$dir"/apt-i386/cache/archives/libfaketime_*.deb "$root"
-    rm -f "$dir"/apt-i386/cache/archives/libfaketime_*.deb
-fi
 if [ -f "$dir/.ready" ]; then
     echo "32-bit emulation: cached in $dir ($(took) s)"
     exit 0
@@ -54,15 +47,14 @@ CONF
     APT_CONFIG="$1/apt.conf" apt-get update -qq
 }
 
-# Wine's 32-bit half and the X, GL, TLS and D-Bus libraries it opens at run time, and
-# libfaketime for the tests that shift the programs' clock. The
+# Wine's 32-bit half and the X, GL, TLS and D-Bus libraries it opens at run time. The
 # 32-bit Wine talks to the machine's wineserver, so it must be the machine's version.
 wine=$(dpkg-query -W -f '${Version}' wine64)
 apt_state "$dir/apt-i386" i386
 APT_CONFIG="$dir/apt-i386/apt.conf" apt-get install --download-only -y -qq --no-install-recommends \
     "wine32=$wine" "libwine=$wine" libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 \
     libxfixes3 libxxf86vm1 libgl1 libgl1-mesa-dri libgnutls30 libdbus-1-3 fonts-wine \
-    libasound2 libfaketime >/dev/null
+    libasound2 >/dev/null
 
 # Bookworm's qemu 7.2 hands Wine's fault handler a wrong trap number; trixie's
 # qemu-user (statically linked) does not.

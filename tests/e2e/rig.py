@@ -75,16 +75,16 @@ if ARCH == "32":
     WINE = str(TOP / "scripts" / "wine32.sh")
     WINEARCH = "win32"
     DEFAULT_PREFIX = BUILD / "wineprefix32"
-    # The emulated programs load the 32-bit libfaketime of the emulation's root.
-    FAKETIME = "/usr/lib/i386-linux-gnu/faketime/libfaketime.so.1"
-    FAKETIME_FILE = BUILD / "emu32" / "root" / FAKETIME.lstrip("/")
+    # The emulated 32-bit Wine reads the time through glibc's 64-bit-time functions,
+    # which Debian's libfaketime (0.9.10) does not wrap: its clock cannot be shifted.
+    FAKETIME = None
 else:
     PROGRAMS = BUILD / "win64"
     TOOLS = BUILD / "win64" / "tests" / "tools"
     WINE = "/usr/lib/wine/wine64"
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
-    FAKETIME = FAKETIME_FILE = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+    FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 PROBE = TOOLS / "winprobe.exe"
 MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
 
@@ -492,9 +492,11 @@ class ProgramFolder:
 def faketime_env(offset_file):
     """Environment that makes a program read the system clock shifted by the number of
     seconds written in offset_file ("+3600", "-10"), read anew at every reading; the
-    monotonic clocks (timers, tick counts) stay true."""
-    if not Path(FAKETIME_FILE).exists():
-        raise RuntimeError(f"{FAKETIME_FILE} is missing (scripts/install-deps.sh installs faketime)")
+    monotonic clocks (timers, tick counts) stay true. Skips the test where that cannot be."""
+    if FAKETIME is None:
+        raise unittest.SkipTest("libfaketime cannot shift the clock of the emulated 32-bit Wine")
+    if not Path(FAKETIME).exists():
+        raise RuntimeError(f"{FAKETIME} is missing (scripts/install-deps.sh installs faketime)")
     return {"LD_PRELOAD": FAKETIME, "FAKETIME_TIMESTAMP_FILE": str(offset_file), "FAKETIME_NO_CACHE": "1",
             "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
 

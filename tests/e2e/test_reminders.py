@@ -25,11 +25,21 @@ TITLE = "Vantel - Digital clock"
 STAND_IN = rig.TOOLS / "standin_message.exe"
 SOUND = Path("/usr/share/sounds/alsa/Front_Center.wav")
 
-# UTC+5:30 without daylight saving, written so that the C runtime's own reading of TZ and
-# Wine's choice of the Windows time zone agree (a name like Asia/Kolkata means UTC to the
-# C runtime).
-TZ = "IST-5:30"
-UTC_OFFSET = 5 * 3600 + 30 * 60
+
+
+def noon_zone():
+    """A zone without daylight saving, half an hour off the whole hours, in which it is
+    about noon when the run starts: no test of a run meets the local midnight, whatever
+    the time of day the run has. Written as the C runtime reads TZ ("VTL-5:30" is UTC+5:30),
+    so that its reading and Wine's choice of the Windows time zone agree (a name like
+    Asia/Kolkata means UTC to the C runtime). Returns TZ and the offset in seconds."""
+    hours = 12 - time.gmtime().tm_hour  # -11 to 12
+    offset = hours * 3600 + (1800 if hours >= 0 else -1800)
+    sign = "-" if offset >= 0 else ""
+    return f"VTL{sign}{abs(offset) // 3600}:30", offset
+
+
+TZ, UTC_OFFSET = noon_zone()
 
 FILE_FORM = "%Y-%m-%d %H:%M:%S"
 DISPLAY_FORM = "%d.%m.%Y %H:%M:%S"
@@ -45,7 +55,9 @@ APPEARANCE = "[Appearance]\nWindowPos=10,10\nAlwaysOnTop=0\nBackgroundBMP=\nDigi
                      [(0, 0)] * 4 + [(20, 15), (45, 15), (80, 15), (105, 15), (140, 15), (165, 15)] + [(0, 0)] * 2,
                      start=1))
 
+WM_ENDSESSION = 0x16
 WM_TIMECHANGE = 0x1E
+WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC = 0x218, 0x12
 
 SECONDS_SLOTS = rig.Rect(140, 15, 190, 45)  # the two seconds digits of the built-in skin, window pixels
 
@@ -75,6 +87,17 @@ def settings_file(last_check, events, display_past_events=1):
                  f"RecurrencePattern={event.get('pattern', '<none>')}\nSoundFile={event.get('sound', '')}\n"
                  f"Message={event.get('message', '')}\nAppFile={event.get('app', '')}\n")
     return text
+
+
+def message_programs_running(folder):
+    """Whether a message program started from the folder still runs."""
+    for pid in folder.processes():
+        try:
+            if "vantelmsg" in Path(f"/proc/{pid}/cmdline").read_text(errors="replace"):
+                return True
+        except OSError:
+            pass  # ended meanwhile
+    return False
 
 
 def non_silent(samples):
@@ -265,19 +288,40 @@ class RemindersTest(rig.TestCase):
             {"start": after, "message": "After the jump"},
             {"start": after + 12, "message": "Marker"}]), None, rig.faketime_env(offset))
 
-        def time_changed(seconds):
+        def time_changed(seconds, *notice):
             offset.write_text(f"{seconds:+d}\n")
-            self.assertEqual(rig.session().run_probe(["post", CLASS, TITLE, str(WM_TIMECHANGE)]), ["posted 1"])
+            self.assertEqual(rig.session().run_probe(["post", CLASS, TITLE, *map(str, notice)]), ["posted 1"])
 
-        time_changed(3600)
+        time_changed(3600, WM_TIMECHANGE)
         passed, = self.wait_records(folder, ["Passed by the jump"], time.time())
         self.assertEqual(passed.date, local_text(base + 1800, DISPLAY_FORM), "the occurrence passed, once")
         # "After the jump" is due 25 s after the jump by the shifted clock.
         _, live = self.wait_records(folder, ["Passed by the jump", "After the jump"], after - 3600)
         self.assertEqual(live.date, local_text(after, DISPLAY_FORM))
-        # Back by 15 s, before the marker's time: the clock passes "After the jump" again,
-        # then the marker, which proves the checks went past it.
-        time_changed(3600 - 15)
+        # Back by 15 s, before the marker's time, noticed at a resume from sleep: the clock
+        # passes "After the jump" again, then the marker, which proves the checks went past it.
+        time_changed(3600 - 15, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC)
         found = self.wait_records(folder, ["Passed by the jump", "After the jump", "Marker"], after + 12 - 3600 + 15)
         self.assertEqual(found[-1].date, local_text(after + 12, DISPLAY_FORM))
+        # The marker's message program ends before the Escape, which it could take.
+        rig.wait_until(lambda: not message_programs_running(folder), what="the message programs to end")
         self.close_clock_at(clock, window, 3600 - 15)
+
+    def test_logoff_saves_the_settings_before_waiting_for_a_start_under_way(self):
+        # An application that never waits for input holds the launcher's start for 20 s.
+        # At logoff the clock saves at once, then waits a few seconds for the start.
+        folder = self.reminder_folder()
+        now = time.time()
+        due = int(now) + LEAD
+        clock, window = self.start_clock(folder, settings_file(now - 3600, [
+            {"start": due, "app": "vantelmsg.exe busy hold"}]), due)
+        rig.wait_until(lambda: folder.exists("hold.started"), due - time.time() + ACTION_BOUND,
+                       "the application to start")
+        seeded = folder.file("vantel.ini").stat().st_mtime_ns
+        asked = int(time.time())
+        self.assertEqual(rig.session().run_probe(["post", CLASS, TITLE, str(WM_ENDSESSION), "1"]), ["posted 1"])
+        rig.wait_until(lambda: folder.file("vantel.ini").stat().st_mtime_ns != seeded, 4.0, "vantel.ini to be saved")
+        self.assertTrue(clock.running(), "saved while the clock waits for the start under way")
+        self.assertEqual(clock.wait_exit(), 0)
+        last_check = calendar_time(folder.read_ini("vantel.ini").get("Settings", "LastEventCheck"))
+        self.assertGreaterEqual(last_check, asked - 2, "the last check is that of the logoff")

@@ -4,7 +4,9 @@
 // (three lines: the start time in 100 ns units, Date, Text), then waits for input
 // a moment, as a real window program does, and ends.
 // Started with arguments ("app <name>") it plays an event's application instead:
-// it records its start time in "<name>.started" beside itself and ends.
+// it records its start time in "<name>.started" beside itself and ends. As
+// "busy <name>" it records the same, then runs for 20 s without ever waiting for
+// input, which holds the WinExec that started it.
 #include <windows.h>
 
 #include <cstdio>
@@ -41,10 +43,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     char record[1200];
     char path[MAX_PATH + 64];
 
-    if (strncmp(commandLine, "app ", 4) == 0) {
-        snprintf(path, sizeof(path), "%s\\%s.started", folder, commandLine + 4);
+    int busy = strncmp(commandLine, "busy ", 5) == 0;
+    if (strncmp(commandLine, "app ", 4) == 0 || busy) {
+        snprintf(path, sizeof(path), "%s\\%s.started", folder, commandLine + (busy ? 5 : 4));
         snprintf(record, sizeof(record), "%llu\n", Now());
         WriteRecord(path, record);
+        if (busy)
+            Sleep(20000);
         return 0;
     }
 
