@@ -40,21 +40,11 @@ void PlayEventSound(const char* soundFile) {
     buffer->Play(0, 0, 0);
 }
 
-// Hands the path to the window's thread, which reads and plays the file.
-static void QueueEventSound(HWND window, const char* soundFile) {
-    int size = lstrlenA(soundFile) + 1;
-    char* copy = (char*)HeapAlloc(GetProcessHeap(), 0, size);
-    if (!copy)
-        return;
-    lstrcpyA(copy, soundFile);
-    if (!PostMessageA(window, WM_VANTEL_SOUND, 0, (LPARAM)copy))
-        HeapFree(GetProcessHeap(), 0, copy);
-}
-
 static void CarryOut(const DueEntry* entry, void* window) {
     const EventRecord* event = &g_events.slots[entry->eventIndex];
+    // The window's thread reads and plays the file.
     if (event->soundFile[0])
-        QueueEventSound((HWND)window, event->soundFile);
+        PostTextToWindow((HWND)window, WM_VANTEL_SOUND, event->soundFile);
     if (event->message[0]) {
         char date[32];
         FormatDateText(entry->time, date, sizeof(date), DATE_DISPLAY);

@@ -25,16 +25,6 @@ static struct {
     char handOverPath[MAX_PATH];
 } g_launcher;
 
-static void Report(const char* text) {
-    int size = lstrlenA(text) + 1;
-    char* copy = (char*)HeapAlloc(GetProcessHeap(), 0, size);
-    if (!copy)
-        return;
-    lstrcpyA(copy, text);
-    if (!PostMessageA(g_launcher.window, WM_VANTEL_REPORT, 0, (LPARAM)copy))
-        HeapFree(GetProcessHeap(), 0, copy);
-}
-
 static void RunJob(const LaunchJob* job) {
     if (job->kind == JOB_MESSAGE) {
         WriteMessageHandOver(g_launcher.handOverPath, job->date, job->text);
@@ -44,7 +34,7 @@ static void RunJob(const LaunchJob* job) {
     } else if (WinExec(job->command, SW_SHOWDEFAULT) <= 31) {
         char text[sizeof(job->command) + 64];
         snprintf(text, sizeof(text), "Cannot start the application \"%s\".", job->command);
-        Report(text);
+        PostTextToWindow(g_launcher.window, WM_VANTEL_REPORT, text);
     }
 }
 

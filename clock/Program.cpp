@@ -20,3 +20,14 @@ void ResolveProgramPath(char* path, int size) {
     snprintf(full, sizeof(full), "%s%s", g_program.directory, path);
     lstrcpynA(path, full, size < MAX_PATH ? size : MAX_PATH);
 }
+
+int PostTextToWindow(HWND window, UINT message, const char* text) {
+    char* copy = (char*)HeapAlloc(GetProcessHeap(), 0, lstrlenA(text) + 1);
+    if (!copy)
+        return 0;
+    lstrcpyA(copy, text);
+    if (PostMessageA(window, message, 0, (LPARAM)copy))
+        return 1;
+    HeapFree(GetProcessHeap(), 0, copy);
+    return 0;
+}

@@ -18,6 +18,10 @@ extern ClockProgram g_program;
 // event's wave file to play.
 enum { WM_VANTEL_REPORT = WM_APP + 1, WM_VANTEL_SOUND = WM_APP + 2 };
 
+// Posts a copy of the text (from HeapAlloc, freed by the window) with the message;
+// 0 when the copy could not be made or posted.
+int PostTextToWindow(HWND window, UINT message, const char* text);
+
 // Works out the directory and the paths of the settings files.
 void InitProgramPaths(HINSTANCE instance);
 

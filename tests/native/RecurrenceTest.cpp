@@ -1,36 +1,15 @@
+#include "CentralEuropeTest.h"
 #include "Recurrence.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-// Central Europe with summer time: every test runs across a real clock change.
-class RecurrenceTest : public ::testing::Test {
+class RecurrenceTest : public CentralEuropeTest {
   protected:
-    void SetUp() override {
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
-
-    static CalendarTime T(const char* text) {
-        CalendarTime t = ParseDateText(text);
-        EXPECT_NE(t, -1) << text;
-        return t;
-    }
-    static std::string S(CalendarTime t) {
-        char text[32];
-        if (!FormatDateText(t, text, sizeof(text), DATE_FILE))
-            return "-1";
-        return text;
-    }
     static EventRecord Event(const char* start, int code) {
         EventRecord e;
         memset(&e, 0, sizeof(e));
@@ -42,7 +21,6 @@ class RecurrenceTest : public ::testing::Test {
         EventRecord e = Event(start, code);
         return S(NextOccurrenceAfter(&e, T(now), lastOfMonth));
     }
-
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The schedule as a function of the time each event check reads: sleeps, clock
 // jumps both ways, bursts of reminders and a year of them against an independent
 // enumeration of the occurrences.
+#include "CentralEuropeTest.h"
 #include "EventSchedule.h"
 
 #include <gtest/gtest.h>
@@ -21,26 +22,11 @@ struct Carried {
     CalendarTime at;   // the check that carried it out
 };
 
-class ScheduleTest : public ::testing::Test {
+class ScheduleTest : public CentralEuropeTest {
   protected:
     void SetUp() override {
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
+        CentralEuropeTest::SetUp();
         memset(&table_, 0, sizeof(table_));
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
-
-    static CalendarTime T(const char* text) {
-        CalendarTime t = ParseDateText(text);
-        EXPECT_NE(t, -1) << text;
-        return t;
-    }
-    static std::string S(CalendarTime t) {
-        char text[32];
-        return FormatDateText(t, text, sizeof(text), DATE_FILE) ? text : "-1";
     }
     void Add(int slot, const char* start, int code) {
         table_.slots[slot] = {T(start), code, "", "reminder", ""};
@@ -268,7 +254,7 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
         const Pattern& p = patterns[k];
         if (p.code == RECUR_HOURLY) {
             // Whole-hour offsets: local minutes and seconds are those of UTC.
-            for (int64_t t = yearStart + (p.seconds % 3600 + 3600 - 0) % 3600; t < yearEnd; t += 3600)
+            for (int64_t t = yearStart + p.seconds % 3600; t < yearEnd; t += 3600)
                 occurrences.insert({t, k});
             continue;
         }
