@@ -5,11 +5,3 @@
 void PreferencesDialog(HWND owner) {
     (void)owner;
 }
-
-void LoadSkinCommand(HWND owner) {
-    (void)owner;
-}
-
-void SaveSkinCommand(HWND owner) {
-    (void)owner;
-}

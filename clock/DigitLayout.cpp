@@ -10,10 +10,16 @@ void BuildCellRects(SlotRect cells[DIGIT_CELLS], uint32_t digitsWidth, uint32_t 
     }
 }
 
+// A position read from a file may lie anywhere in 32 bits; its far edge stops there.
+static int32_t FarEdge(int32_t start, uint32_t size) {
+    int64_t edge = (int64_t)start + size;
+    return edge > INT32_MAX ? INT32_MAX : (int32_t)edge;
+}
+
 void SizeSlots(SlotRect slots[DIGIT_SLOTS], uint32_t cellWidth, uint32_t digitsHeight) {
     for (int i = 0; i < DIGIT_SLOTS; i++) {
-        slots[i].right = slots[i].left + (int32_t)cellWidth;
-        slots[i].bottom = slots[i].top + (int32_t)digitsHeight;
+        slots[i].right = FarEdge(slots[i].left, cellWidth);
+        slots[i].bottom = FarEdge(slots[i].top, digitsHeight);
     }
 }
 

@@ -19,6 +19,13 @@ static struct {
     volatile WORD drawn[DIGIT_SLOTS]; // digit last drawn per slot; NOT_DRAWN
 } g_display;
 
+template <class T> static void ReleaseObject(T** object) {
+    if (*object) {
+        (*object)->Release();
+        *object = NULL;
+    }
+}
+
 static LPCSTR BackgroundName() {
     return g_appearance.backgroundBmp[0] ? g_appearance.backgroundBmp : MAKEINTRESOURCEA(IDB_BACKGROUND);
 }
@@ -61,17 +68,40 @@ int InitDisplay(HWND window) {
     return 1;
 }
 
+// "Cannot load" with the bitmap's file, or with what a built-in one is.
+static void ReportUnloadable(HWND window, const char* path, const char* role) {
+    char text[MAX_PATH + 64];
+    if (path[0])
+        snprintf(text, sizeof(text), "Cannot load \"%s\".", path);
+    else
+        snprintf(text, sizeof(text), "Cannot load the built-in %s bitmap.", role);
+    MessageBoxA(window, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+}
+
+int ReplaceFaceSurfaces(HWND window) {
+    IDirectDrawSurface3* background = LoadBitmapSurface(g_display.screen.dd2, BackgroundName(), 0, 0);
+    if (!background) {
+        ReportUnloadable(window, g_appearance.backgroundBmp, "background");
+        return 0;
+    }
+    IDirectDrawSurface3* digits = LoadBitmapSurface(g_display.screen.dd2, DigitsName(), 0, 0);
+    if (!digits) {
+        background->Release();
+        ReportUnloadable(window, g_appearance.digitsBmp, "digits");
+        return 0;
+    }
+    ReleaseObject(&g_display.background);
+    ReleaseObject(&g_display.digits);
+    g_display.background = background;
+    g_display.digits = digits;
+    SetSurfaceColorKey(g_display.digits, g_appearance.transparentColor);
+    return 1;
+}
+
 int ReportDisplayError(HWND owner, const char* text) {
     ReleaseDisplay();
     MessageBoxA(owner, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
     return 0;
-}
-
-template <class T> static void ReleaseObject(T** object) {
-    if (*object) {
-        (*object)->Release();
-        *object = NULL;
-    }
 }
 
 void ReleaseDisplay() {

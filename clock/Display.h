@@ -19,6 +19,11 @@ void ReleaseDisplay();
 // Restores lost surfaces and reloads their bitmaps. 0 or the first DirectDraw error.
 HRESULT RestoreSurfaces();
 
+// Loads the appearance's bitmaps into new surfaces and, only once both have loaded,
+// puts them in place of the current ones and keys the new digits. 0 after a warning
+// box: the face keeps the surfaces it had. No tick may be drawing.
+int ReplaceFaceSurfaces(HWND window);
+
 // Sizes the window to the background and the slots to the digit cells. 1, or 0.
 int FitWindowToBackground(HWND window);
 

@@ -13,12 +13,14 @@ void InitProgramPaths(HINSTANCE instance) {
     g_program.instance = instance;
 }
 
-void ResolveProgramPath(char* path, int size) {
+int ResolveProgramPath(char* path, int size) {
     if (path[0] != '\\')
-        return;
+        return 1;
     char full[2 * MAX_PATH];
-    snprintf(full, sizeof(full), "%s%s", g_program.directory, path);
-    lstrcpynA(path, full, size < MAX_PATH ? size : MAX_PATH);
+    int length = snprintf(full, sizeof(full), "%s%s", g_program.directory, path);
+    int limit = size < MAX_PATH ? size : MAX_PATH;
+    lstrcpynA(path, full, limit);
+    return length >= 0 && length < limit;
 }
 
 int PostTextToWindow(HWND window, UINT message, const char* text) {

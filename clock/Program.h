@@ -26,7 +26,8 @@ int PostTextToWindow(HWND window, UINT message, const char* text);
 void InitProgramPaths(HINSTANCE instance);
 
 // A path that begins with a backslash is taken relative to the program directory
-// (completed in place, cut to 259 characters); other paths stay as they are.
-void ResolveProgramPath(char* path, int size);
+// (completed in place, cut to 259 characters); other paths stay as they are. 0 when
+// the completed path had to be cut.
+int ResolveProgramPath(char* path, int size);
 
 #endif

@@ -156,6 +156,10 @@ void StopTimers() {
     KillMediaTimer(&g_timers.eventTimer);
 }
 
+void StopDisplayTimer() {
+    KillMediaTimer(&g_timers.displayTimer);
+}
+
 void SuspendDrawing() {
     g_timers.suspended = 1;
 }

@@ -12,6 +12,10 @@ int StartTimers(HWND window);
 // Kills both timers if they run; a tick under way finishes first.
 void StopTimers();
 
+// Kills the display timer alone, the same way: once it returns no tick draws until
+// StartTimers, so the face's surfaces and slots may change.
+void StopDisplayTimer();
+
 // The drawing-suspended flag: while set, ticks draw nothing.
 void SuspendDrawing();
 void ResumeDrawing();

@@ -45,6 +45,11 @@
 #define IDC_EVENT_EDIT 1044
 #define IDC_EVENT_RECURRENCE 1045
 
+// Clock program: Load skin and Save skin dialogs
+#define IDC_SKIN_NAME 1048
+#define IDC_SKIN_LIST 1051
+#define IDC_SKIN_MESSAGE 1061
+
 // Message program
 #define IDI_MESSAGE 102
 #define IDB_MESSAGE_BACKGROUND 103

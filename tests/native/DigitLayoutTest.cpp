@@ -62,3 +62,18 @@ TEST(DigitLayout, SizeSlotsDerivesRightAndBottomForAllTwelve) {
         EXPECT_EQ(slots[i].bottom, i + 30);
     }
 }
+
+TEST(DigitLayout, PositionsFromAFileAtTheEndsOf32BitsNeitherWrapNorEscapeTheBackground) {
+    SlotRect slots[DIGIT_SLOTS] = {};
+    slots[0] = {INT32_MAX, INT32_MAX - 5, 0, 0};
+    slots[1] = {INT32_MIN, INT32_MIN, 0, 0};
+    SizeSlots(slots, 25, 30);
+    EXPECT_EQ(slots[0].right, INT32_MAX);
+    EXPECT_EQ(slots[0].bottom, INT32_MAX);
+    EXPECT_EQ(slots[1].right, INT32_MIN + 25);
+    ClampSlots(slots, 0, 1, 25, 30, 216, 71);
+    EXPECT_EQ(slots[0].left, 216 - 25);
+    EXPECT_EQ(slots[0].top, 71 - 30);
+    EXPECT_EQ(slots[1].left, 0);
+    EXPECT_EQ(slots[1].bottom, 30);
+}
