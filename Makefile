@@ -1,8 +1,8 @@
 # make run    builds and runs the clock (on $DISPLAY, or on a private Xvfb with a screenshot)
 # make test   builds and runs every test level, ending in one summary line
 # make build  builds the native tests and both Windows builds
-# make dist   packs the 32-bit programs into build/vantel.zip
-# make assets remakes the pictures, icons, cursor and sound in resources/art
+# make dist   packs the 32-bit programs and the sample skins into build/vantel.zip
+# make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
 # make bench  builds and runs the benchmarks under wine64 on a private Xvfb
 # ARCH=32 (run, bench) runs the shipped 32-bit build under emulated 32-bit Wine instead
 
@@ -41,7 +41,8 @@ dist: build
 	@mkdir -p $(BUILD)/dist/Vantel
 	@cp $(BUILD)/win32/vantel.exe $(BUILD)/dist/Vantel/
 	@if [ -f $(BUILD)/win32/vantelmsg.exe ]; then cp $(BUILD)/win32/vantelmsg.exe $(BUILD)/dist/Vantel/; fi
-	@if [ -d skins ]; then cp -r skins $(BUILD)/dist/Vantel/; fi
+	@mkdir -p $(BUILD)/dist/Vantel/skins
+	@cp resources/skins/* $(BUILD)/dist/Vantel/skins/
 	@cd $(BUILD)/dist && zip -qr ../vantel.zip Vantel
 	@echo "$(BUILD)/vantel.zip"
 

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Builds Vantel's built-in artwork and sound into resources/art/.
+"""Builds Vantel's built-in artwork and sound into resources/art/, and,
+through make_skins.py beside it, the sample skins into resources/skins/.
 
 Run without arguments to (re)generate every file.  The output is fully
 deterministic: the same script always writes the same bytes.
 
-    make_assets.py                  write all assets into resources/art/
+    make_assets.py                  write all assets into resources/art/ and
+                                    the sample skins into resources/skins/
     make_assets.py --check [DIR]    verify the files already in resources/art/
-                                    (or in DIR)
+                                    and resources/skins/ (or only the
+                                    artwork in DIR)
     make_assets.py --preview DIR    also write enlarged PNG previews into DIR
 
 Only the Python standard library is used.  Every picture is drawn from
@@ -227,11 +230,11 @@ class Canvas:
 # ---------------------------------------------------------------------------
 # File writers
 # ---------------------------------------------------------------------------
-def quantize(pixels, fixed, total=256):
+def quantize(pixels, fixed, total=256, key=MAGENTA):
     """Reduce RGB pixels (list of int tuples) to a palette.  `fixed` colours
     keep their exact values and come first.  Returns (palette, indices).
-    Only pixels that are exactly magenta get the magenta entry: nothing
-    else can turn into the key colour on the way."""
+    Only pixels that are exactly the key colour get the key's entry:
+    nothing else can turn into the key colour on the way."""
     fixed = list(dict.fromkeys(fixed))
     counts = {}
     for p in pixels:
@@ -241,9 +244,9 @@ def quantize(pixels, fixed, total=256):
     if len(rest) <= room:
         palette = fixed + rest
     else:
-        palette = fixed + median_cut(rest, counts, room)
+        palette = fixed + median_cut(rest, counts, room, key)
     exact = {c: i for i, c in enumerate(palette)}
-    free = [(i, c) for i, c in enumerate(palette) if c != MAGENTA]
+    free = [(i, c) for i, c in enumerate(palette) if c != key]
     cache = {}
     idx = []
     for p in pixels:
@@ -263,7 +266,7 @@ def quantize(pixels, fixed, total=256):
     return palette, idx
 
 
-def median_cut(colours, counts, n):
+def median_cut(colours, counts, n, key=MAGENTA):
     boxes = [colours]
     while len(boxes) < n:
         best, score = None, -1
@@ -295,16 +298,16 @@ def median_cut(colours, counts, n):
         pal.append(tuple(int(round(sum(c[k] * counts[c] for c in box) / wsum)) for k in range(3)))
     out = []
     for c in pal:
-        if c not in out and c != MAGENTA:
+        if c not in out and c != key:
             out.append(c)
     return out
 
 
-def bmp8(width, height, rgb_rows, fixed):
+def bmp8(width, height, rgb_rows, fixed, key=MAGENTA):
     """8-bit palettized BMP, BI_RGB, bottom-up.  rgb_rows: top-down rows of
-    (r, g, b) int tuples."""
+    (r, g, b) int tuples; only pixels of exactly `key` keep that colour."""
     flat = [p for row in rgb_rows for p in row]
-    palette, idx = quantize(flat, fixed)
+    palette, idx = quantize(flat, fixed, key=key)
     stride = (width + 3) & ~3
     pixels = bytearray()
     for y in range(height - 1, -1, -1):
@@ -446,46 +449,68 @@ DIGIT_GAP = 0.7
 DIGIT_SLANT = 0.075
 
 
-def lit_paint(top, bottom):
+class DigitStyle:
+    """How the seven-segment digits of a strip look: cell size, the digit's
+    outer box inside its cell, segment thickness, gap and slant, and the
+    colours of lit and unlit segments and of the panel they sit on.  The
+    defaults are the built-in strip (bitmap 109)."""
+
+    def __init__(self, cell=(DIGIT_W, DIGIT_H), box=DIGIT_BOX, thick=DIGIT_THICK,
+                 gap=DIGIT_GAP, slant=DIGIT_SLANT, lit=(MINT, MINT_DEEP), ghost=GHOST,
+                 panel=PANEL, glow=(1.3, 0.16)):
+        self.cell_w, self.cell_h = cell
+        self.box = box
+        self.thick, self.gap, self.slant = thick, gap, slant
+        self.lit_top, self.lit_bottom = lit
+        self.ghost = ghost
+        self.panel = panel
+        self.glow_radius, self.glow_strength = glow
+
+
+FAMILY_DIGITS = DigitStyle()
+
+
+def lit_paint(top, bottom, col_top=MINT, col_bottom=MINT_DEEP):
     def paint(x, y):
         t = clamp((y - top) / (bottom - top))
-        return mix(MINT, MINT_DEEP, t * t)
+        return mix(col_top, col_bottom, t * t)
     return paint
 
 
-def draw_digit(c, ox, oy, digit):
-    x0, y0, x1, y1 = DIGIT_BOX
+def draw_digit(c, ox, oy, digit, style=FAMILY_DIGITS):
+    x0, y0, x1, y1 = style.box
     segs = segment_polygons(ox + x0, oy + y0, ox + x1, oy + y1,
-                            DIGIT_THICK, DIGIT_GAP, DIGIT_SLANT)
+                            style.thick, style.gap, style.slant)
     lit = [segs[s] for s in SEGMENTS[digit]]
     dark = [segs[s] for s in 'abcdefg' if s not in SEGMENTS[digit]]
-    box = (ox, oy, ox + DIGIT_W, oy + DIGIT_H)
+    box = (ox, oy, ox + style.cell_w, oy + style.cell_h)
     for p in dark:
-        c.fill(lambda x, y, p=p: sd_polygon(x, y, p), GHOST, poly_bbox(p))
+        c.fill(lambda x, y, p=p: sd_polygon(x, y, p), style.ghost, poly_bbox(p))
     lit_sdf = union_sdf(lit)
-    c.glow(lit_sdf, MINT, 1.3, 0.16, box)
-    paint = lit_paint(oy + y0, oy + y1)
+    c.glow(lit_sdf, style.lit_top, style.glow_radius, style.glow_strength, box)
+    paint = lit_paint(oy + y0, oy + y1, style.lit_top, style.lit_bottom)
     for p in lit:
         c.fill(lambda x, y, p=p: sd_polygon(x, y, p), paint, poly_bbox(p))
 
 
-def make_digits():
+def make_digits(style=FAMILY_DIGITS, key=MAGENTA):
     """The strip is drawn over the panel colour, then every pixel that the
-    digit does not touch is set to exact magenta.  Edge pixels therefore
-    blend towards the panel, never towards the key colour."""
-    c = Canvas(DIGIT_W * 10, DIGIT_H)
+    digit does not touch is set to the exact key colour.  Edge pixels
+    therefore blend towards the panel, never towards the key colour."""
+    cw, ch = style.cell_w, style.cell_h
+    c = Canvas(cw * 10, ch)
     for k in range(10):
-        draw_digit(c, k * DIGIT_W, 0, k)
+        draw_digit(c, k * cw, 0, k, style)
     rows = []
-    for y in range(DIGIT_H):
+    for y in range(ch):
         row = []
-        for x in range(DIGIT_W * 10):
-            cx = x % DIGIT_W
+        for x in range(cw * 10):
+            cx = x % cw
             r, g, b, a = c.pixel(x, y)
-            if a < 0.035 or cx == 0 or cx == DIGIT_W - 1 or y == 0 or y == DIGIT_H - 1:
-                row.append(MAGENTA)
+            if a < 0.035 or cx == 0 or cx == cw - 1 or y == 0 or y == ch - 1:
+                row.append(key)
             else:
-                col = mix(PANEL, (r, g, b), a)
+                col = mix(style.panel, (r, g, b), a)
                 row.append(tuple(int(round(v)) for v in col))
         rows.append(row)
     return rows
@@ -508,11 +533,11 @@ def label_width(text, spacing=3):
     return len(text) * 5 + (len(text) - 1) * spacing
 
 
-def draw_label(c, text, cx, top, col, shadow, spacing=3):
+def draw_label(c, text, cx, top, col, shadow, spacing=3, font=LABEL_FONT):
     width = label_width(text, spacing)
     x = int(round(cx - width / 2.0))
     for ch in text:
-        glyph = LABEL_FONT[ch]
+        glyph = font[ch]
         for gy, line in enumerate(glyph):
             for gx, bit in enumerate(line):
                 if bit == 'X':
@@ -525,35 +550,40 @@ def draw_label(c, text, cx, top, col, shadow, spacing=3):
     return width
 
 
-def body_paint(top, bottom):
+def body_paint(top, bottom, col_top=GRAPHITE_TOP, col_bottom=GRAPHITE_BOT):
     def paint(x, y):
         t = clamp((y - top) / (bottom - top))
-        return mix(GRAPHITE_TOP, GRAPHITE_BOT, t ** 0.8)
+        return mix(col_top, col_bottom, t ** 0.8)
     return paint
 
 
-def draw_bezel(c, w, h, radius, gloss_depth):
-    """Graphite body with a dark rim, a lit top edge and a soft gloss."""
+def draw_bezel(c, w, h, radius, gloss_depth, shape=None, body=(GRAPHITE_TOP, GRAPHITE_BOT),
+               lights=((190, 196, 206), (120, 126, 136))):
+    """Graphite body with a dark rim, a lit top edge and a soft gloss.
+    shape(x, y, inset) is the signed distance to the outline moved `inset`
+    pixels inwards; by default a rounded box of the canvas size."""
     cx, cy = w / 2.0, h / 2.0
-    c.fill(lambda x, y: sd_round_box(x, y, cx, cy, w / 2.0 - 1, h / 2.0 - 1, radius - 1),
-           body_paint(1, h - 1))
+    if shape is None:
+        def shape(x, y, inset):
+            return sd_round_box(x, y, cx, cy, w / 2.0 - inset, h / 2.0 - inset, radius - inset)
+    c.fill(lambda x, y: shape(x, y, 1), body_paint(1, h - 1, body[0], body[1]))
     # bright hairline along the upper edge, fading towards the sides' middle
     def top_line(x, y):
-        d = sd_round_box(x, y, cx, cy, w / 2.0 - 1.5, h / 2.0 - 1.5, radius - 1.5)
+        d = shape(x, y, 1.5)
         return abs(d) - 0.5
 
-    c.fill(top_line, (190, 196, 206),
+    c.fill(top_line, lights[0],
            mask=lambda x, y: 0.55 * (1 - smoothstep(2, h * 0.45, y)))
     # lower edge: a faint reflected light
-    c.fill(top_line, (120, 126, 136),
+    c.fill(top_line, lights[1],
            mask=lambda x, y: 0.35 * smoothstep(h * 0.6, h - 2, y))
     # gloss: a wide soft highlight over the upper part
-    c.fill(lambda x, y: sd_round_box(x, y, cx, cy, w / 2.0 - 3, h / 2.0 - 3, radius - 3),
+    c.fill(lambda x, y: shape(x, y, 3),
            (255, 255, 255),
            mask=lambda x, y: 0.085 * (1 - smoothstep(3, gloss_depth, y)))
 
 
-def draw_recess(c, x0, y0, x1, y1, radius):
+def draw_recess(c, x0, y0, x1, y1, radius, panel=PANEL):
     """A flat panel sunk into the body: dark shadow above, lit edge below."""
     cx, cy = (x0 + x1) / 2.0, (y0 + y1) / 2.0
     hw, hh = (x1 - x0) / 2.0, (y1 - y0) / 2.0
@@ -564,7 +594,7 @@ def draw_recess(c, x0, y0, x1, y1, radius):
     c.fill(lambda x, y: sd_round_box(x, y, cx, cy - 0.3, hw + 1.2, hh + 1.0, radius + 1.2),
            (6, 7, 8))
     # the panel itself
-    c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw, hh, radius), PANEL)
+    c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw, hh, radius), panel)
     # inner shadow at the top of the glass (stays clear of the content)
     c.fill(lambda x, y: sd_round_box(x, y, cx, cy, hw, hh, radius), (0, 0, 0),
            mask=lambda x, y: 0.45 * (1 - smoothstep(y0, y0 + 3.0, y)))
@@ -1247,11 +1277,23 @@ def icon_pixels(data, size):
     raise ValueError('no %d image' % size)
 
 
+def skins_module():
+    # make_skins imports this module by name; run as a script, this module
+    # is __main__, so hand it over instead of loading a second copy
+    sys.modules.setdefault('make_assets', sys.modules[__name__])
+    import make_skins
+    return make_skins
+
+
 def main(argv):
     if '--check' in argv:
         i = argv.index('--check')
         art_dir = argv[i + 1] if i + 1 < len(argv) else ART_DIR
         passed, problems = check(art_dir)
+        if i + 1 >= len(argv):
+            sp, sprob = skins_module().check_skins()
+            passed += sp
+            problems += sprob
         for p in problems:
             print('FAIL:', p)
         print('%d passed, %d failed' % (passed, len(problems)))
@@ -1262,7 +1304,13 @@ def main(argv):
         with open(os.path.join(ART_DIR, name), 'wb') as f:
             f.write(files[name])
         print('wrote %s (%d bytes)' % (name, len(files[name])))
+    skins = skins_module()
+    skin_files = skins.build_skins()
+    skins.write_skins(skin_files)
     passed, problems = check(ART_DIR)
+    sp, sprob = skins.check_skins()
+    passed += sp
+    problems += sprob
     for p in problems:
         print('FAIL:', p)
     print('check: %d passed, %d failed' % (passed, len(problems)))
@@ -1270,6 +1318,7 @@ def main(argv):
         i = argv.index('--preview')
         out = argv[i + 1] if i + 1 < len(argv) else '/tmp/assets-preview'
         write_preview(files, out)
+        skins.write_skin_previews(skin_files, out)
         print('previews in', out)
     return 1 if problems else 0
 
