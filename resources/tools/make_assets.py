@@ -1204,24 +1204,34 @@ def check(art_dir):
     return passed[0], problems
 
 
+def decode_bmp8(data):
+    """(width, height, rows of RGB tuples) of an 8-bit BMP the generator wrote."""
+    w, h, pal, rows = read_bmp8(data)
+    return w, h, [[pal[i] for i in row] for row in rows]
+
+
+def save_png(out_dir, name, w, h, rows, scale):
+    """Writes rows of RGB tuples as a PNG enlarged `scale` times."""
+    buf = bytearray()
+    for row in rows:
+        line = bytearray()
+        for p in row:
+            line += bytes((p[0], p[1], p[2], 255)) * scale
+        buf += bytes(line) * scale
+    with open(os.path.join(out_dir, name), 'wb') as f:
+        f.write(png(w * scale, h * scale, bytes(buf)))
+
+
 def write_preview(files, out_dir):
     """Enlarged PNG previews: the clock face showing 12:34:56, the message
     window, and every icon on a light and a dark backdrop."""
     os.makedirs(out_dir, exist_ok=True)
 
     def decode(name):
-        w, h, pal, rows = read_bmp8(files[name])
-        return w, h, [[pal[i] for i in row] for row in rows]
+        return decode_bmp8(files[name])
 
     def save(name, w, h, rows, scale):
-        buf = bytearray()
-        for row in rows:
-            line = bytearray()
-            for p in row:
-                line += bytes((p[0], p[1], p[2], 255)) * scale
-            buf += bytes(line) * scale
-        with open(os.path.join(out_dir, name), 'wb') as f:
-            f.write(png(w * scale, h * scale, bytes(buf)))
+        save_png(out_dir, name, w, h, rows, scale)
 
     desk = (58, 110, 165)
     bw, bh, bg = decode('clock_background.bmp')

@@ -797,18 +797,10 @@ def write_skin_previews(files, out_dir):
     desk = (58, 110, 165)
 
     def decode(name):
-        w, h, pal, rows = read_bmp8(files[name])
-        return w, h, [[pal[i] for i in row] for row in rows]
+        return art.decode_bmp8(files[name])
 
     def save(name, w, h, rows, scale):
-        buf = bytearray()
-        for row in rows:
-            line = bytearray()
-            for p in row:
-                line += bytes((p[0], p[1], p[2], 255)) * scale
-            buf += bytes(line) * scale
-        with open(os.path.join(out_dir, name), 'wb') as f:
-            f.write(png(w * scale, h * scale, bytes(buf)))
+        art.save_png(out_dir, name, w, h, rows, scale)
 
     sample = (1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 4, 7)
     for skin in SKINS:

@@ -3,6 +3,7 @@
 #include "ClockWindow.h"
 #include "Display.h"
 #include "Program.h"
+#include "ProgramFolder.h"
 #include "Settings.h"
 #include "Skins.h"
 #include "WinTestSupport.h"
@@ -19,9 +20,7 @@ TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
     ASSERT_TRUE(folder.created());
     HINSTANCE instance = GetModuleHandleA(NULL);
     InitProgramPaths(instance);
-    lstrcpynA(g_program.directory, folder.path().c_str(), MAX_PATH);
-    snprintf(g_program.settingsPath, MAX_PATH, "%s\\vantel.ini", g_program.directory);
-    snprintf(g_program.messageSettingsPath, MAX_PATH, "%s\\vantelmsg.ini", g_program.directory);
+    UseProgramFolder(folder.path());
     ASSERT_TRUE(WriteWholeFile(folder.Path("text.bmp"), std::string("not a bitmap")));
     RegisterClockClass(instance); // may be registered by an earlier test
     HWND window;
@@ -62,4 +61,6 @@ TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
     EXPECT_EQ(rect.right - rect.left, 216);
     EXPECT_EQ(rect.bottom - rect.top, 71);
     DestroyWindow(window);
+    MSG quit; // the clock's end asks the thread to quit; later tests still show boxes
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
 }

@@ -1,5 +1,6 @@
 // Skin files through the real private-profile and file calls.
 #include "Program.h"
+#include "ProgramFolder.h"
 #include "Settings.h"
 #include "Skins.h"
 #include "WinTestSupport.h"
@@ -22,9 +23,7 @@ class SkinFileTest : public ::testing::Test {
     void SetUp() override {
         folder_.reset(new TempFolder("skinfile"));
         ASSERT_TRUE(folder_->created()) << folder_->path();
-        lstrcpynA(g_program.directory, folder_->path().c_str(), MAX_PATH);
-        snprintf(g_program.settingsPath, MAX_PATH, "%s\\vantel.ini", g_program.directory);
-        snprintf(g_program.messageSettingsPath, MAX_PATH, "%s\\vantelmsg.ini", g_program.directory);
+        UseProgramFolder(folder_->path());
         SetDefaultAppearance();
         ASSERT_TRUE(CreateDirectoryA(Path("skins").c_str(), NULL));
     }

@@ -2,6 +2,7 @@
 // clock window whose timers cannot start.
 #include "ClockWindow.h"
 #include "Program.h"
+#include "ProgramFolder.h"
 #include "Schedule.h"
 #include "Settings.h"
 #include "Timers.h"
@@ -68,9 +69,7 @@ TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
     ASSERT_TRUE(folder.created());
     HINSTANCE instance = GetModuleHandleA(NULL);
     InitProgramPaths(instance);
-    lstrcpynA(g_program.directory, folder.path().c_str(), MAX_PATH);
-    snprintf(g_program.settingsPath, MAX_PATH, "%s\\vantel.ini", g_program.directory);
-    snprintf(g_program.messageSettingsPath, MAX_PATH, "%s\\vantelmsg.ini", g_program.directory);
+    UseProgramFolder(folder.path());
     // A whole settings file, as a clock at 123,45 saved it.
     SetDefaultSettings();
     SetDefaultAppearance();
@@ -95,6 +94,8 @@ TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
     HWND window = CreateClockWindow(instance);
     ASSERT_TRUE(window);
     DestroyWindow(window);
+    MSG quit; // the clock's end asks the thread to quit; later tests still show boxes
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     std::string saved = WholeFileText(g_program.settingsPath);
     EXPECT_NE(saved.find("WindowPos=123,45"), std::string::npos) << saved;
     EXPECT_NE(saved.find("LastEventCheck="), std::string::npos) << saved;
