@@ -19,6 +19,7 @@ WARNING = "Vantel - Warning"
 SAMPLES = rig.TOP / "resources" / "skins"
 DEFAULT_POSITIONS = [(0, 0)] * 4 + [(20, 15), (45, 15), (80, 15), (105, 15), (140, 15), (165, 15), (0, 0), (0, 0)]
 MAGENTA = (255, 0, 255)
+MENU_TEXT_ROWS, LOAD_ITEM = 6, 3  # Preferences, Events, Stopwatch, Load skin, Save skin, Exit
 
 LOAD_WARNING = ("Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin for the "
                 "Vantel Message module while Vantel Message windows are open.\n\nYou should close all Vantel "
@@ -68,6 +69,57 @@ def face_time(moment):
     return f"{local.tm_yday:04d}{local.tm_hour:02d}{local.tm_min:02d}{local.tm_sec:02d}"
 
 
+def click_menu_item(menu, index):
+    """Clicks the index-th item (text rows only, from the top) of the clock's open menu."""
+    rig.move_pointer(menu.rect.right + 200, menu.rect.bottom + 100)  # no item highlighted
+    rows = []
+
+    def painted():
+        rows[:] = [row for row in rig.menu_rows(rig.capture(menu.rect)) if row.kind == "text"]
+        return len(rows) == MENU_TEXT_ROWS
+
+    rig.wait_until(painted, what=lambda: f"the menu's {MENU_TEXT_ROWS} items (seen {rows})")
+    row = rows[index]
+    rig.click(menu.rect.left + menu.rect.width // 2, menu.rect.top + (row.top + row.bottom) // 2)
+
+
+def wait_size(size):
+    """The clock window once it has the size (width, height)."""
+    found = []
+
+    def sized():
+        shown = rig.find_window(CLASS, TITLE)
+        found[:] = [shown]
+        return shown if shown and (shown.rect.width, shown.rect.height) == size else None
+
+    return rig.wait_until(sized, what=lambda: f"the clock at {size} (now {found})")
+
+
+def assert_face(window, background, digits, transparent, first, last, positions):
+    """The window's shape is the background less its transparent colour, and its shown
+    slots read the current time."""
+    picture = rig.Image.load(background)
+    opaque = {(x, y) for y in range(picture.height) for x in range(picture.width)
+              if picture.pixel(x, y) != transparent}
+    rig.wait_until(lambda: rig.pixels_of(rig.x_shape(rig.x_window(window)) or
+                                         [rig.Rect(0, 0, picture.width, picture.height)]) == opaque,
+                   what="the window's shape to follow the background")
+    strip = rig.Image.load(digits)
+    slots = rig.digit_slots(positions[first:last + 1], strip.width // 10, strip.height)
+    reader = rig.FaceReader(slots, background, digits, transparent)
+    seen = []
+
+    def shows_time():
+        started = time.time()
+        text = reader.read(rig.capture(window.rect))
+        seen.append(text)
+        shown = text and text[:max(0, 10 - first)]
+        return text and any(face_time(t)[first:last + 1][:len(shown)] == shown
+                            for t in range(int(started) - 1, int(time.time()) + 2))
+
+    rig.wait_until(shows_time, what=lambda: f"slots {first}..{last} to show the time (read {seen[-3:]})")
+
+
 class SkinsTest(rig.TestCase):
     def setUp(self):
         zone = unittest.mock.patch.dict(os.environ, {"TZ": TZ})
@@ -99,41 +151,7 @@ class SkinsTest(rig.TestCase):
         dialog = self.open_dialog(window, "l", LOAD_DIALOG)
         rig.key_inside(dialog, letter, "Return")
         self.wait_closed(LOAD_DIALOG)
-        return self.wait_size(size)
-
-    def wait_size(self, size):
-        found = []
-
-        def sized():
-            shown = rig.find_window(CLASS, TITLE)
-            found[:] = [shown]
-            return shown if shown and (shown.rect.width, shown.rect.height) == size else None
-
-        return rig.wait_until(sized, what=lambda: f"the clock at {size} (now {found})")
-
-    def assert_face(self, window, background, digits, transparent, first, last, positions):
-        """The window's shape is the background less its transparent colour, and its shown
-        slots read the current time."""
-        picture = rig.Image.load(background)
-        opaque = {(x, y) for y in range(picture.height) for x in range(picture.width)
-                  if picture.pixel(x, y) != transparent}
-        rig.wait_until(lambda: rig.pixels_of(rig.x_shape(rig.x_window(window)) or
-                                             [rig.Rect(0, 0, picture.width, picture.height)]) == opaque,
-                       what="the window's shape to follow the background")
-        strip = rig.Image.load(digits)
-        slots = rig.digit_slots(positions[first:last + 1], strip.width // 10, strip.height)
-        reader = rig.FaceReader(slots, background, digits, transparent)
-        seen = []
-
-        def shows_time():
-            started = time.time()
-            text = reader.read(rig.capture(window.rect))
-            seen.append(text)
-            shown = text and text[:max(0, 10 - first)]
-            return text and any(face_time(t)[first:last + 1][:len(shown)] == shown
-                                for t in range(int(started) - 1, int(time.time()) + 2))
-
-        rig.wait_until(shows_time, what=lambda: f"slots {first}..{last} to show the time (read {seen[-3:]})")
+        return wait_size(size)
 
     def message_look(self, folder):
         ini = folder.read_ini("vantelmsg.ini")
@@ -152,7 +170,7 @@ class SkinsTest(rig.TestCase):
         for skin in skins:
             picture = rig.Image.load(skin.background)
             window = self.load(window, skin.name[0].lower(), (picture.width, picture.height))
-            self.assert_face(window, skin.background, skin.digits, skin.transparent, skin.first, skin.last,
+            assert_face(window, skin.background, skin.digits, skin.transparent, skin.first, skin.last,
                              skin.positions)
             if skin is carrier:
                 look = self.message_look(folder)
@@ -168,7 +186,7 @@ class SkinsTest(rig.TestCase):
             window = self.load(window, "less", default_size)
         self.assertTrue(clock.running())
         self.assertEqual(self.message_look(folder), MESSAGE_DEFAULTS, "<default> writes the message defaults")
-        self.assert_face(window, rig.ART / "clock_background.bmp", rig.ART / "clock_digits.bmp", MAGENTA, 4, 9,
+        assert_face(window, rig.ART / "clock_background.bmp", rig.ART / "clock_digits.bmp", MAGENTA, 4, 9,
                          DEFAULT_POSITIONS)
         self.stop_clock(clock, window)
         saved = folder.read_ini("vantel.ini")
@@ -206,7 +224,7 @@ class SkinsTest(rig.TestCase):
         self.wait_closed(LOAD_DIALOG)
         window = rig.find_window(CLASS, TITLE)
         self.assertEqual(window.rect, before_rect)
-        self.assert_face(window, rig.ART / "clock_background.bmp", rig.ART / "clock_digits.bmp", MAGENTA, 4, 9,
+        assert_face(window, rig.ART / "clock_background.bmp", rig.ART / "clock_digits.bmp", MAGENTA, 4, 9,
                          DEFAULT_POSITIONS)
         self.assertFalse(folder.exists("vantelmsg.ini"), "a skin the clock did not take writes no message look")
 
@@ -250,7 +268,7 @@ class SkinsTest(rig.TestCase):
 
         window = self.load(window, "less", (216, 71))
         window = self.load(window, "n", size)
-        self.assert_face(window, skin.background, skin.digits, skin.transparent, skin.first, skin.last,
+        assert_face(window, skin.background, skin.digits, skin.transparent, skin.first, skin.last,
                          skin.positions)
 
         # With a message window open, both commands warn; the Load skin command goes on.
@@ -259,8 +277,8 @@ class SkinsTest(rig.TestCase):
         # The message window has the focus now; a right click on a digit opens the clock's menu.
         left, top = skin.positions[skin.first]
         rig.click(window.rect.left + left + 2, window.rect.top + top + 2, button=3)
-        rig.wait_menu()
-        rig.session().run_tool(["xdotool", "key", "l"])  # to the menu, where the pointer is
+        menu = rig.wait_menu()
+        click_menu_item(menu, LOAD_ITEM)
         self.answer_box(LOAD_WARNING, WARNING)
         dialog = rig.find_window(rig.BOX_CLASS, LOAD_DIALOG, wait=rig.WINDOW_TIMEOUT)
         self.assertIsNotNone(dialog, "the Load skin dialog opens after the warning")
