@@ -52,7 +52,7 @@ void ClampDigitRange(int32_t* first, int32_t* last) {
         *first = 0;
     if (*last < 0 || *last > DIGIT_SLOTS - 1)
         *last = DIGIT_SLOTS - 1;
-    if (*first >= *last) {
+    if (*first > *last) {
         *first = 0;
         *last = DIGIT_SLOTS - 1;
     }

@@ -27,7 +27,8 @@ void ClampSlots(SlotRect slots[DIGIT_SLOTS], int first, int last, uint32_t cellW
                 uint32_t backgroundWidth, uint32_t backgroundHeight);
 
 // Range rules of the shown slots: first outside 0..11 becomes 0, last outside it
-// becomes 11; then, unless first is below last, the whole range 0..11.
+// becomes 11; then, when first is above last, the whole range 0..11. One slot
+// (first equal to last) is a range of its own.
 void ClampDigitRange(int32_t* first, int32_t* last);
 
 #endif

@@ -94,7 +94,7 @@ int ReplaceFaceSurfaces(HWND window) {
     ReleaseObject(&g_display.digits);
     g_display.background = background;
     g_display.digits = digits;
-    SetSurfaceColorKey(g_display.digits, g_appearance.transparentColor);
+    SetDigitsColorKey(g_appearance.transparentColor);
     return 1;
 }
 
@@ -234,6 +234,23 @@ void DrawZeroDigits(int first, int last) {
         DrawDigit(&slot, &g_display.cells[0]);
     }
     ShowDrawing();
+}
+
+void SetDigitsColorKey(COLORREF color) {
+    if (g_display.digits)
+        SetSurfaceColorKey(g_display.digits, color);
+}
+
+int FaceReady() {
+    return g_display.screen.primary && g_display.background && g_display.digits;
+}
+
+DWORD BackgroundWidth() {
+    return g_display.backgroundWidth;
+}
+
+DWORD BackgroundHeight() {
+    return g_display.backgroundHeight;
 }
 
 IDirectDrawSurface3* BackgroundSurface() {

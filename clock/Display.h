@@ -43,7 +43,15 @@ void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last);
 // Draws zeros into the shown slots, leaving the record of drawn digits as it was.
 void DrawZeroDigits(int first, int last);
 
+// Keys the digits with the colour; no tick may be drawing.
+void SetDigitsColorKey(COLORREF color);
+
+// 1 while the display's objects exist: a clock ended under a dialog has none.
+int FaceReady();
+
 IDirectDrawSurface3* BackgroundSurface();
+DWORD BackgroundWidth();
+DWORD BackgroundHeight();
 DWORD DigitsWidth();
 DWORD DigitsHeight();
 

@@ -279,9 +279,9 @@ void WriteDefaultMessageAppearance() {
 }
 
 int ApplySkin(HWND window, const ClockAppearance* previous) {
-    SuspendDrawing();
-    StopDisplayTimer();
+    HoldTicks();
     if (!ReplaceFaceSurfaces(window)) {
+        // Drawing stays held until the caller's repaint shows the face again.
         g_appearance = *previous;
         StartTimers(window);
         return 0;
@@ -290,12 +290,9 @@ int ApplySkin(HWND window, const ClockAppearance* previous) {
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
     BuildDigitCells(DigitsWidth(), DigitsHeight());
     ClampDigitSlots();
-    if (!StartTimers(window))
-        return 0; // the window is gone
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ResumeDrawing();
-    return 1;
+    return ResumeTicks(window); // 0: the window is gone
 }
 
 int MessageWindowOpen() {

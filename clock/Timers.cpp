@@ -156,12 +156,16 @@ void StopTimers() {
     KillMediaTimer(&g_timers.eventTimer);
 }
 
-void StopDisplayTimer() {
+void HoldTicks() {
+    g_timers.suspended = 1;
     KillMediaTimer(&g_timers.displayTimer);
 }
 
-void SuspendDrawing() {
-    g_timers.suspended = 1;
+int ResumeTicks(HWND window) {
+    if (!StartTimers(window))
+        return 0;
+    g_timers.suspended = 0;
+    return 1;
 }
 
 void ResumeDrawing() {

@@ -12,12 +12,13 @@ int StartTimers(HWND window);
 // Kills both timers if they run; a tick under way finishes first.
 void StopTimers();
 
-// Kills the display timer alone, the same way: once it returns no tick draws until
-// StartTimers, so the face's surfaces and slots may change.
-void StopDisplayTimer();
+// Holds the display ticks off: once it returns no tick draws, so the face's
+// surfaces, colour key, region and slots may change. ResumeTicks starts the timers
+// again for the clock mode and shown slots then set (0 as StartTimers).
+void HoldTicks();
+int ResumeTicks(HWND window);
 
-// The drawing-suspended flag: while set, ticks draw nothing.
-void SuspendDrawing();
+// Clears the drawing-suspended flag that HoldTicks and a frozen countdown set.
 void ResumeDrawing();
 
 void StopwatchStart();

@@ -90,6 +90,23 @@ int KeepWindowOnScreen(HWND window, POINT* topLeft) {
     return 1;
 }
 
+static ScreenRect ToScreenRect(const RECT& rect) {
+    ScreenRect screen = {rect.left, rect.top, rect.right, rect.bottom};
+    return screen;
+}
+
+void PlaceBesideWindow(HWND box, HWND window) {
+    RECT boxRect, windowRect;
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(box, &boxRect) || !GetWindowRect(window, &windowRect) ||
+        !GetMonitorInfoA(MonitorFromRect(&windowRect, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    ScreenRect clock = ToScreenRect(windowRect), from = ToScreenRect(boxRect), work = ToScreenRect(monitor.rcWork);
+    ScreenRect placed = PlaceBeside(&clock, &from, 8, &work);
+    SetWindowPos(box, NULL, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 POINT ContextMenuPoint(HWND window, LPARAM lParam) {
     POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (at.x == -1 && at.y == -1) {

@@ -36,6 +36,10 @@ void LoseWindowDrag(WindowDrag* drag);
 // it moved; *topLeft then holds its new top-left corner.
 int KeepWindowOnScreen(HWND window, POINT* topLeft);
 
+// Moves `box` (a dialog) beside `window` so that it does not hide it, within the work
+// area of the window's monitor.
+void PlaceBesideWindow(HWND box, HWND window);
+
 // Where a WM_CONTEXTMENU with `lParam` opens its menu: the clicked point, or the
 // window's top-left corner when the menu key or Shift+F10 asked for it.
 POINT ContextMenuPoint(HWND window, LPARAM lParam);

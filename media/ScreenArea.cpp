@@ -33,3 +33,32 @@ void MoveIntoArea(ScreenRect* rect, const ScreenRect* area) {
     rect->top = SaturatedCoordinate(rect->top + dy);
     rect->bottom = SaturatedCoordinate(rect->bottom + dy);
 }
+
+static int Fits(const ScreenRect* rect, const ScreenRect* area) {
+    return rect->left >= area->left && rect->top >= area->top && rect->right <= area->right &&
+           rect->bottom <= area->bottom;
+}
+
+static int Overlap(const ScreenRect* a, const ScreenRect* b) {
+    return a->left < b->right && b->left < a->right && a->top < b->bottom && b->top < a->bottom;
+}
+
+ScreenRect PlaceBeside(const ScreenRect* window, const ScreenRect* box, int32_t gap, const ScreenRect* area) {
+    int64_t width = (int64_t)box->right - box->left, height = (int64_t)box->bottom - box->top;
+    const int64_t corners[4][2] = {
+        {window->left, (int64_t)window->bottom + gap},           // below
+        {window->left, (int64_t)window->top - gap - height},     // above
+        {(int64_t)window->right + gap, window->top},             // right
+        {(int64_t)window->left - gap - width, window->top},      // left
+    };
+    for (const auto& corner : corners) {
+        ScreenRect rect = RectAt(SaturatedCoordinate(corner[0]), SaturatedCoordinate(corner[1]),
+                                 SaturatedCoordinate(width), SaturatedCoordinate(height));
+        MoveIntoArea(&rect, area);
+        if (Fits(&rect, area) && !Overlap(&rect, window))
+            return rect;
+    }
+    ScreenRect rect = *box;
+    MoveIntoArea(&rect, area);
+    return rect;
+}

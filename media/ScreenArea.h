@@ -21,4 +21,10 @@ ScreenRect RectAt(int32_t x, int32_t y, int32_t width, int32_t height);
 // taller than the area is put at its left or top edge. The size stays.
 void MoveIntoArea(ScreenRect* rect, const ScreenRect* area);
 
+// Where a box of `width` by `height` pixels stands beside `window` without hiding
+// it, `gap` pixels away: below it, else above, else right, else left of it, aligned
+// with its left or top edge and moved into `area`. Where none fits, the box is only
+// moved into the area from where it is (`box`).
+ScreenRect PlaceBeside(const ScreenRect* window, const ScreenRect* box, int32_t gap, const ScreenRect* area);
+
 #endif
