@@ -1016,10 +1016,12 @@ class FaceReader:
 # Child windows: the texts of a message box or dialog, and its owner (winprobe --children).
 
 class ChildWindow:
-    """One child window as winprobe reported it: handle, control id, class and text."""
+    """One child window as winprobe reported it: handle, control id, class and text; its
+    rect on the screen, whether it is enabled, and its check state (buttons; else 0)."""
 
     def __init__(self, handle, control_id, class_name, text):
         self.handle, self.control_id, self.class_name, self.text = handle, control_id, class_name, text
+        self.rect, self.enabled, self.checked = None, True, 0
 
     def __repr__(self):
         return f"ChildWindow({self.control_id}, {self.class_name!r}, {self.text!r})"
@@ -1044,6 +1046,10 @@ def window_children(window):
         elif inside and key == "child":
             handle, control_id, class_name, text = (value.split(" ", 3) + [""])[:4]
             children.append(ChildWindow(int(handle, 16), int(control_id), class_name, _unescape(text)))
+        elif inside and key == "state" and children:
+            left, top, right, bottom, enabled, checked = map(int, value.split())
+            children[-1].rect = Rect(left, top, right, bottom)
+            children[-1].enabled, children[-1].checked = bool(enabled), checked
         elif key == "end":
             inside = False
     return owner, children

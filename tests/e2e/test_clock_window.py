@@ -172,11 +172,6 @@ class ClockWindowTest(rig.TestCase):
         self.assert_clock_ends(clock, window)
         self.assertEqual(folder.read_ini("vantel.ini").get("Appearance", "WindowPos"), "0,0")
 
-    def test_double_click_leaves_the_clock_running(self):
-        clock, window = self.start_clock()
-        rig.double_click(*window.rect.centre)
-        self.assert_unchanged_and_responsive(clock, window)
-
     def test_stopwatch_and_frame_rate_keys_leave_the_clock_running(self):
         clock, window = self.start_clock()
         rig.key(window, "F5", "F6", "F7", "F8", "F11", "F12")

@@ -82,7 +82,8 @@ TEST(DigitLayout, DigitRangeRules) {
         int32_t first, last, wantFirst, wantLast;
     } cases[] = {
         {4, 9, 4, 9},  {7, 3, 0, 11}, {-1, 9, 0, 9},  {4, 12, 4, 11},
-        {5, 5, 0, 11}, {12, 3, 0, 3}, {0, 11, 0, 11}, {11, -1, 0, 11},
+        {5, 5, 5, 5},  {12, 3, 0, 3}, {0, 11, 0, 11}, {11, -1, 11, 11}, // one slot is a range
+        {0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         int32_t first = c.first, last = c.last;

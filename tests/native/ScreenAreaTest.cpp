@@ -35,3 +35,26 @@ TEST(MoveIntoArea, TheLeastMoveIntoTheWorkArea) {
 }
 
 } // namespace
+
+TEST(PlaceBeside, ADialogStandsBesideTheClockItPreviews) {
+    const ScreenRect screen = {0, 0, 1024, 768};
+    const ScreenRect box = {15, 49, 15 + 480, 49 + 310}; // where the dialog would open
+    const struct {
+        ScreenRect clock;
+        ScreenRect want;
+    } cases[] = {
+        {{40, 30, 256, 101}, {40, 109, 520, 419}},        // below
+        {{560, 450, 776, 521}, {544, 132, 1024, 442}},    // above, moved in from the right edge
+        {{0, 200, 500, 500}, {508, 200, 988, 510}},       // neither: to the right
+        {{520, 200, 1020, 500}, {32, 200, 512, 510}},     // neither, nor right: to the left
+        {{0, 0, 1024, 768}, {15, 49, 495, 359}},          // nowhere free: only kept on the screen
+        {{-300, 900, -100, 960}, {0, 458, 480, 768}},     // off the screen: kept on it
+    };
+    for (const auto& c : cases) {
+        ScreenRect placed = PlaceBeside(&c.clock, &box, 8, &screen);
+        EXPECT_EQ(placed.left, c.want.left) << c.clock.left << "," << c.clock.top;
+        EXPECT_EQ(placed.top, c.want.top) << c.clock.left << "," << c.clock.top;
+        EXPECT_EQ(placed.right - placed.left, 480);
+        EXPECT_EQ(placed.bottom - placed.top, 310);
+    }
+}

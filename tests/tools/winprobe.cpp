@@ -128,6 +128,12 @@ static BOOL CALLBACK PrintChild(HWND child, LPARAM) {
             putchar(*c);
     }
     printf("\n");
+    RECT rect = {0, 0, 0, 0};
+    GetWindowRect(child, &rect);
+    DWORD_PTR checked = 0;
+    SendMessageTimeoutA(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+    printf("state %ld %ld %ld %ld %d %d\n", rect.left, rect.top, rect.right, rect.bottom,
+           IsWindowEnabled(child) ? 1 : 0, (int)checked);
     return TRUE;
 }
 
