@@ -1,7 +1,8 @@
 # make run    builds and runs the clock (on $DISPLAY, or on a private Xvfb with a screenshot)
 # make test   builds and runs every test level, ending in one summary line
 # make build  builds the native tests and both Windows builds
-# make dist   packs the 32-bit programs and the sample skins into build/vantel.zip
+# make dist   packs the 32-bit programs, the sample skins and README.txt into build/vantel.zip
+# make screenshots remakes the README's pictures in docs/screenshots
 # make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
 # make bench  builds and runs the benchmarks under wine64 on a private Xvfb
 # ARCH=32 (run, bench) runs the shipped 32-bit build under emulated 32-bit Wine instead
@@ -10,7 +11,7 @@ BUILD := build
 JOBS ?= 2
 ARCH ?= 64
 
-.PHONY: all deps build build32-tests run test dist assets bench clean
+.PHONY: all deps build build32-tests run test dist screenshots assets bench clean
 all: build
 
 deps:
@@ -37,14 +38,11 @@ test: build build32-tests
 	@tests/run-all.sh
 
 dist: build
-	@rm -rf $(BUILD)/dist $(BUILD)/vantel.zip
-	@mkdir -p $(BUILD)/dist/Vantel
-	@cp $(BUILD)/win32/vantel.exe $(BUILD)/dist/Vantel/
-	@if [ -f $(BUILD)/win32/vantelmsg.exe ]; then cp $(BUILD)/win32/vantelmsg.exe $(BUILD)/dist/Vantel/; fi
-	@mkdir -p $(BUILD)/dist/Vantel/skins
-	@cp resources/skins/* $(BUILD)/dist/Vantel/skins/
-	@cd $(BUILD)/dist && zip -qr ../vantel.zip Vantel
-	@echo "$(BUILD)/vantel.zip"
+	@scripts/pack-dist.sh $(BUILD)
+
+# The README's pictures, from the real 64-bit programs under wine64 on a private Xvfb.
+screenshots: build
+	@python3 scripts/screenshots.py
 
 assets:
 	@python3 resources/tools/make_assets.py

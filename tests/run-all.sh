@@ -3,7 +3,8 @@
 #   1. native unit tests of the platform-free logic (sanitizers on)
 #   2. Windows-side tests of the 64-bit build under wine64, on a private Xvfb (and those
 #      labelled depth16 on one of 16 bits per pixel)
-#   3. end-to-end tests of the real programs under wine64 and Xvfb
+#   3. the release zip, packed as `make dist` packs it, unpacked and checked; then
+#      end-to-end tests of the real programs under wine64 and Xvfb
 #   4. the shipped 32-bit build under emulated 32-bit Wine (scripts/wine32.sh): the
 #      Windows-side tests built for 32 bits (build/win32-tests), then the same
 #      end-to-end tests against build/win32's programs (VANTEL_E2E_ARCH=32)
@@ -64,17 +65,27 @@ windows_tests 24 windows "$build/win64" "" -LE depth16
 echo "== Windows-side tests on a 16-bit display"
 windows_tests 16 windows16 "$build/win64" "" -L depth16
 
-# Adds the counts of an end-to-end run (its closing line) to the totals.
-count_e2e() {
+# Adds the counts of a run that ends in "NAME: N passed, N failed" (its closing line)
+# to the totals.
+count_named() {
     local line
-    line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$1" | tail -n 1)
+    line=$(grep -E "^$2: [0-9]+ passed, [0-9]+ failed" "$1" | tail -n 1)
     if [ -n "$line" ]; then
-        passed=$((passed + $(echo "$line" | sed -E 's/e2e: ([0-9]+) passed.*/\1/')))
+        passed=$((passed + $(echo "$line" | sed -E 's/[a-z0-9]+: ([0-9]+) passed.*/\1/')))
         failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed.*/\1/')))
     else
         failed=$((failed + 1))
     fi
 }
+
+count_e2e() {
+    count_named "$1" e2e
+}
+
+echo "== release zip"
+("$top/scripts/pack-dist.sh" "$build" && python3 "$top/tests/release/check_dist.py" "$build/vantel.zip") 2>&1 \
+    | tee "$log/release.txt"
+count_named "$log/release.txt" release
 
 echo "== end-to-end tests"
 python3 "$top/tests/e2e/run.py" 2>&1 | tee "$log/e2e.txt"
