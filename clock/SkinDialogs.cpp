@@ -1,5 +1,6 @@
 // The Load skin and Save skin commands and their dialogs.
 #include "Dialogs.h"
+#include "Display.h"
 #include "Files.h"
 #include "Program.h"
 #include "Skins.h"
@@ -92,12 +93,12 @@ void LoadSkinCommand(HWND owner) {
     look.kind = MESSAGE_LOOK_NONE;
     INT_PTR chosen = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner, LoadSkinDlgProc,
                                      (LPARAM)&look);
-    if (chosen == IDOK) {
-        if (ApplySkin(owner, &previous))
-            WriteMessageLook(&look);
-    }
-    if (IsWindow(owner))
-        InvalidateRect(owner, NULL, FALSE);
+    // A logoff may have ended the clock under the dialog.
+    if (!IsWindow(owner) || !FaceReady())
+        return;
+    if (chosen == IDOK && ApplySkin(owner, &previous))
+        WriteMessageLook(&look);
+    InvalidateRect(owner, NULL, FALSE);
 }
 
 static void OnSaveSkinInit(HWND dialog) {
@@ -191,5 +192,6 @@ static INT_PTR CALLBACK SaveSkinDlgProc(HWND dialog, UINT message, WPARAM wParam
 
 void SaveSkinCommand(HWND owner) {
     DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_SAVE_SKIN), owner, SaveSkinDlgProc, 0);
-    InvalidateRect(owner, NULL, FALSE);
+    if (IsWindow(owner))
+        InvalidateRect(owner, NULL, FALSE);
 }

@@ -542,6 +542,16 @@ class Program:
 class TestCase(unittest.TestCase):
     """A test case whose folders and programs are cleaned up after each test, pass or fail."""
 
+    def open_menu_dialog(self, window, menu_key, title):
+        """Opens the window's context menu with the menu key, picks the item of the menu_key
+        mnemonic and returns the dialog with the title once it is open."""
+        key(window, "Menu")
+        wait_menu()
+        key(window, menu_key)
+        dialog = find_window(BOX_CLASS, title, wait=WINDOW_TIMEOUT)
+        self.assertIsNotNone(dialog, f"the dialog {title!r} opened")
+        return dialog
+
     def make_folder(self, programs=("vantel.exe",), files=None):
         folder = ProgramFolder(session(), programs, files)
         self.addCleanup(folder.remove)

@@ -48,10 +48,7 @@ class AppearanceDialogsTest(rig.TestCase):
         return folder, clock, rig.wait_window(CLASS, TITLE)
 
     def open_preferences(self, window):
-        rig.key(window, "Menu")
-        rig.wait_menu()
-        rig.key(window, "p")
-        return self.wait_dialog(PREFERENCES)
+        return self.open_menu_dialog(window, "p", PREFERENCES)
 
     def wait_dialog(self, title):
         dialog = rig.find_window(rig.BOX_CLASS, title, wait=rig.WINDOW_TIMEOUT)

@@ -66,12 +66,7 @@ class EventsDialogTest(rig.TestCase):
         return folder, clock, rig.wait_window(CLASS, TITLE)
 
     def open_dialog(self, window):
-        rig.key(window, "Menu")
-        rig.wait_menu()
-        rig.key(window, "e")
-        dialog = rig.find_window(rig.BOX_CLASS, DIALOG, wait=rig.WINDOW_TIMEOUT)
-        self.assertIsNotNone(dialog, "the Events dialog opened")
-        return dialog
+        return self.open_menu_dialog(window, "e", DIALOG)
 
     def close_dialog(self, dialog, *keys):
         rig.key_inside(dialog, *keys)

@@ -135,20 +135,12 @@ class SkinsTest(rig.TestCase):
         rig.key(window, "Escape")
         self.assertEqual(clock.wait_exit(), 0)
 
-    def open_dialog(self, window, menu_key, title):
-        rig.key(window, "Menu")
-        rig.wait_menu()
-        rig.key(window, menu_key)
-        dialog = rig.find_window(rig.BOX_CLASS, title, wait=rig.WINDOW_TIMEOUT)
-        self.assertIsNotNone(dialog, f"the dialog {title!r} opened")
-        return dialog
-
     def wait_closed(self, title):
         rig.wait_until(lambda: rig.find_window(rig.BOX_CLASS, title) is None, what=f"{title!r} to close")
 
     def load(self, window, letter, size):
         """Loads the list entry that the letter selects and waits for the window to take the size."""
-        dialog = self.open_dialog(window, "l", LOAD_DIALOG)
+        dialog = self.open_menu_dialog(window, "l", LOAD_DIALOG)
         rig.key_inside(dialog, letter, "Return")
         self.wait_closed(LOAD_DIALOG)
         return wait_size(size)
@@ -213,7 +205,7 @@ class SkinsTest(rig.TestCase):
         folder, clock, window = self.start_clock(files)
         before_rect = window.rect
 
-        dialog = self.open_dialog(window, "l", LOAD_DIALOG)
+        dialog = self.open_menu_dialog(window, "l", LOAD_DIALOG)
         rig.key_inside(dialog, "Return")
         self.answer_box("Select a skin name.")
         rig.key_inside(dialog, "g", "Return")
@@ -245,14 +237,14 @@ class SkinsTest(rig.TestCase):
         folder, clock, window = self.start_clock(skin.files(), programs=("vantel.exe", "vantelmsg.exe"))
 
         # The built-in pictures have no files to copy.
-        dialog = self.open_dialog(window, "s", SAVE_DIALOG)
+        dialog = self.open_menu_dialog(window, "s", SAVE_DIALOG)
         rig.key_inside(dialog, "x", "Return")
         self.answer_box("Cannot find the background bitmap.")
         rig.key_inside(dialog, "Escape")
         self.wait_closed(SAVE_DIALOG)
 
         window = self.load(window, skin.name[0].lower(), size)
-        dialog = self.open_dialog(window, "s", SAVE_DIALOG)
+        dialog = self.open_menu_dialog(window, "s", SAVE_DIALOG)
         rig.key_inside(dialog, "c", "o", "n", "Return")
         self.answer_box('"con" cannot be used as a file name.\n\nEnter another skin name.')
         rig.key_inside(dialog, "alt+s")  # selects the whole name
@@ -284,7 +276,7 @@ class SkinsTest(rig.TestCase):
         self.assertIsNotNone(dialog, "the Load skin dialog opens after the warning")
         rig.key_inside(dialog, "Escape")
         self.wait_closed(LOAD_DIALOG)
-        dialog = self.open_dialog(window, "s", SAVE_DIALOG)
+        dialog = self.open_menu_dialog(window, "s", SAVE_DIALOG)
         rig.key_inside(dialog, "alt+i")
         self.answer_box(SAVE_WARNING, WARNING)
         rig.key_inside(dialog, "alt+i")  # unticked: no warning
