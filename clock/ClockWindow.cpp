@@ -28,6 +28,7 @@ static LRESULT OnCreate(HWND window) {
     } else if (!LoadSettings(window)) {
         SetDefaultAppearance();
     }
+    CheckSettingsWritable(window);
     if (!InitDisplay(window))
         return -1;
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);

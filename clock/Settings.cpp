@@ -173,8 +173,11 @@ int LoadSettings(HWND owner) {
     return 1;
 }
 
+static int g_writeFailed; // a value of the save under way could not be written
+
 static void WriteValue(const char* section, const char* key, const char* value) {
-    WritePrivateProfileStringA(section, key, value, g_program.settingsPath);
+    if (!WritePrivateProfileStringA(section, key, value, g_program.settingsPath))
+        g_writeFailed = 1;
 }
 
 static void WriteInteger(const char* section, const char* key, int32_t value) {
@@ -205,7 +208,8 @@ static void SaveEvents() {
             // written first makes sure the section's header exists: emptying a
             // section that is not in the file does not create it.
             WriteValue(section, "Date", "");
-            WritePrivateProfileSectionA(section, "", g_program.settingsPath);
+            if (!WritePrivateProfileSectionA(section, "", g_program.settingsPath))
+                g_writeFailed = 1;
             continue;
         }
         WriteDate(section, "Date", event->startTime);
@@ -217,6 +221,7 @@ static void SaveEvents() {
 }
 
 int SaveSettings(HWND window) {
+    g_writeFailed = 0;
     WriteInteger("Settings", "ClockMode", g_settings.clockMode);
     WriteDate("Settings", "LastEventCheck", g_settings.lastEventCheck);
     WriteInteger("Settings", "LastOfMonthMode", g_settings.lastOfMonthMode);
@@ -241,5 +246,23 @@ int SaveSettings(HWND window) {
         WritePair("Appearance", key, g_appearance.slots[n - 1].left, g_appearance.slots[n - 1].top);
     }
     SaveEvents();
-    return 1;
+    return !g_writeFailed;
+}
+
+int CheckSettingsWritable(HWND owner) {
+    // Opened for writing as the profile calls open it. A missing file is made and goes
+    // again at once: an empty vantel.ini would read as a damaged one at the next start.
+    int missing = !FileExists(g_program.settingsPath);
+    HANDLE file = CreateFileA(g_program.settingsPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              missing ? CREATE_NEW : OPEN_EXISTING,
+                              missing ? FILE_FLAG_DELETE_ON_CLOSE : FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return 1;
+    }
+    char text[MAX_PATH + 96];
+    snprintf(text, sizeof(text), "Cannot write the settings file \"%s\".\nChanges will not be saved.",
+             g_program.settingsPath);
+    Warn(owner, text);
+    return 0;
 }

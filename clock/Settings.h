@@ -38,7 +38,13 @@ void SetDefaultAppearance();
 int LoadSettings(HWND owner);
 
 // Writes every setting and the whole event table; the window gives the position.
+// 0 when a value could not be written.
 int SaveSettings(HWND window);
+
+// Tells the user, in a warning box owned by `owner`, when vantel.ini cannot be
+// written (a read-only folder or file, a file another program holds), so that the
+// end of the run, which saves, need not. 1 when it can be written.
+int CheckSettingsWritable(HWND owner);
 
 // Next 1 January, 00:00:00 local time: the default countdown date.
 CalendarTime NextNewYear();

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -99,4 +100,52 @@ TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
     std::string saved = WholeFileText(g_program.settingsPath);
     EXPECT_NE(saved.find("WindowPos=123,45"), std::string::npos) << saved;
     EXPECT_NE(saved.find("LastEventCheck="), std::string::npos) << saved;
+}
+
+// A settings file another program holds cannot be written: the clock says so once,
+// at its start, and its end neither says it again nor changes the file.
+TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
+    TempFolder folder("heldsettings");
+    ASSERT_TRUE(folder.created());
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    InitProgramPaths(instance);
+    UseProgramFolder(folder.path());
+    SetDefaultSettings();
+    SetDefaultAppearance();
+    HWND placed = MakeHiddenWindow(12, 34);
+    ASSERT_TRUE(SaveSettings(placed));
+    DestroyWindow(placed);
+    const std::string seeded = WholeFileText(g_program.settingsPath);
+    HANDLE held = CreateFileA(g_program.settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RegisterClockClass(instance); // may be registered by an earlier test
+
+    MessageBoxWatcher watcher("Vantel - Error");
+    HWND window = CreateClockWindow(instance);
+    ASSERT_TRUE(window);
+    DestroyWindow(window);
+    MSG quit; // the clock's end asks the thread to quit
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
+    CloseHandle(held);
+    // (A machine without a sound device also says so.)
+    const std::string told = "Cannot write the settings file \"" + std::string(g_program.settingsPath) +
+                             "\".\nChanges will not be saved. [warning icon]";
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), told), 1) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(WholeFileText(g_program.settingsPath), seeded);
+
+    // Where it can be written, nothing is said, and a missing file is not left behind
+    // empty by the check: it is written at the end.
+    ASSERT_TRUE(DeleteFileA(g_program.settingsPath));
+    MessageBoxWatcher quiet("Vantel - Error");
+    window = CreateClockWindow(instance);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(GetFileAttributesA(g_program.settingsPath), INVALID_FILE_ATTRIBUTES);
+    DestroyWindow(window);
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    boxes = MarkedTexts(quiet.Stop());
+    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                            [](const std::string& box) { return box.find("settings file") != std::string::npos; }),
+              0);
+    EXPECT_NE(WholeFileText(g_program.settingsPath).find("WindowPos="), std::string::npos);
 }
