@@ -71,8 +71,8 @@ void CenterDigits(int32_t lefts[DIGIT_SLOTS], int32_t* top, int first, int last,
     }
 }
 
-void DistributeDigits(int32_t lefts[DIGIT_SLOTS], int32_t left, int32_t digitSpace, int32_t unitSpace, int first,
-                      int last, uint32_t cellWidth) {
+void DistributeDigits(int32_t lefts[DIGIT_SLOTS], int32_t left, int32_t digitSpace, int32_t unitSpace,
+                      int first, int last, uint32_t cellWidth) {
     int64_t p = left;
     for (int i = first; i <= last; i++) {
         p += digitSpace;

@@ -22,8 +22,8 @@ void CenterDigits(int32_t lefts[DIGIT_SLOTS], int32_t* top, int first, int last,
 // Lefts of slots first..last from `left`: `digitSpace` before every slot and
 // `unitSpace` more before each first slot of a time unit after `first`. Positions
 // beyond 32 bits stop at its ends.
-void DistributeDigits(int32_t lefts[DIGIT_SLOTS], int32_t left, int32_t digitSpace, int32_t unitSpace, int first,
-                      int last, uint32_t cellWidth);
+void DistributeDigits(int32_t lefts[DIGIT_SLOTS], int32_t left, int32_t digitSpace, int32_t unitSpace,
+                      int first, int last, uint32_t cellWidth);
 
 // The spacings a layout opens with: the first positive gap between neighbouring
 // shown slots inside a time unit, and the first before a time unit's first slot;

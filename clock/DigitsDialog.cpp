@@ -19,10 +19,10 @@
 enum { POSITION_SIZE = 16, SPACE_LIMIT = 999 };
 
 static struct {
-    HWND clock;                   // the clock window the changes show on
-    HICON shownIcon, hiddenIcon;  // slot pictures
-    HCURSOR staticCursor;         // the class cursor of static controls before the dialog; null: none kept
-    int shown[DIGIT_SLOTS];       // 1 where the slot's picture shows it
+    HWND clock;                      // the clock window the changes show on
+    HICON shownIcon, hiddenIcon;     // slot pictures
+    HCURSOR staticCursor;            // the class cursor of static controls before the dialog; null: none kept
+    int shown[DIGIT_SLOTS];          // 1 where the slot's picture shows it
     SlotRect keptSlots[DIGIT_SLOTS]; // the layout the dialog opened with, for Cancel
     int32_t keptFirst, keptLast;
 } g_digits;
@@ -113,7 +113,8 @@ static void OnInit(HWND dialog, HWND clock) {
     const int32_t spaces[2] = {digitSpace, unitSpace};
     for (int s = 0; s < 2; s++) {
         SendDlgItemMessageA(dialog, spins[s], UDM_SETRANGE32, 0, SPACE_LIMIT);
-        SendDlgItemMessageA(dialog, spins[s], UDM_SETPOS32, 0, spaces[s] > SPACE_LIMIT ? SPACE_LIMIT : spaces[s]);
+        SendDlgItemMessageA(dialog, spins[s], UDM_SETPOS32, 0,
+                            spaces[s] > SPACE_LIMIT ? SPACE_LIMIT : spaces[s]);
     }
     memcpy(g_digits.keptSlots, a->slots, sizeof(g_digits.keptSlots));
     g_digits.keptFirst = a->firstDigit;
@@ -134,8 +135,10 @@ static void OnSlotClicked(HWND dialog, int slot) {
 
 static void OnMove(HWND dialog, int dx, int dy) {
     for (int i = g_appearance.firstDigit; i <= g_appearance.lastDigit; i++) {
-        WriteNumber(dialog, IDC_DIGIT_LEFT_FIRST + i, AddSaturated(ReadNumber(dialog, IDC_DIGIT_LEFT_FIRST + i), dx));
-        WriteNumber(dialog, IDC_DIGIT_TOP_FIRST + i, AddSaturated(ReadNumber(dialog, IDC_DIGIT_TOP_FIRST + i), dy));
+        WriteNumber(dialog, IDC_DIGIT_LEFT_FIRST + i,
+                    AddSaturated(ReadNumber(dialog, IDC_DIGIT_LEFT_FIRST + i), dx));
+        WriteNumber(dialog, IDC_DIGIT_TOP_FIRST + i,
+                    AddSaturated(ReadNumber(dialog, IDC_DIGIT_TOP_FIRST + i), dy));
     }
     TakeSlotPositions(dialog);
     ShowOnClock();

@@ -20,10 +20,10 @@
 #include <cstdio>
 
 static struct {
-    HWND clock;                // the clock window, owner of the dialog
-    HBRUSH swatch;             // the transparent colour's brush; null until the swatch is painted
-    COLORREF customColors[16]; // the colour chooser's custom colours, kept for the run
-    int colorsReady;           // 1 once the custom colours start white
+    HWND clock;                        // the clock window, owner of the dialog
+    HBRUSH swatch;                     // the transparent colour's brush; null until the swatch is painted
+    COLORREF customColors[16];         // the colour chooser's custom colours, kept for the run
+    int colorsReady;                   // 1 once the custom colours start white
     char previousBackground[MAX_PATH]; // the pictures the face shows, for a failed apply
     char previousDigits[MAX_PATH];
 } g_preferences;
@@ -66,7 +66,7 @@ static void OnInit(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PREF_TIME, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&countdown);
     }
 
-    int mode = g_settings.clockMode == 0 ? IDC_PREF_COUNTDOWN
+    int mode = g_settings.clockMode == 0   ? IDC_PREF_COUNTDOWN
                : g_settings.clockMode == 2 ? IDC_PREF_STOPWATCH
                                            : IDC_PREF_CURRENT_TIME;
     // Not CheckRadioButton: the always-on-top box's id lies between the radio buttons'.
@@ -164,7 +164,9 @@ static void OnOk(HWND dialog) {
     lstrcpyA(g_appearance.backgroundBmp, background);
     lstrcpyA(g_appearance.digitsBmp, digits);
     g_settings.countdownDate = countdown;
-    g_settings.clockMode = Checked(dialog, IDC_PREF_COUNTDOWN) ? 0 : Checked(dialog, IDC_PREF_STOPWATCH) ? 2 : 1;
+    g_settings.clockMode = Checked(dialog, IDC_PREF_COUNTDOWN)   ? 0
+                           : Checked(dialog, IDC_PREF_STOPWATCH) ? 2
+                                                                 : 1;
     g_settings.displayPastEvents = Checked(dialog, IDC_PREF_PAST_EVENTS);
     g_settings.lastOfMonthMode = Checked(dialog, IDC_PREF_LAST_DAY);
     g_settings.alwaysOnTop = Checked(dialog, IDC_PREF_ALWAYS_ON_TOP);

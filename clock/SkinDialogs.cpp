@@ -84,15 +84,15 @@ static void WarnOpenMessageWindows(HWND owner, const char* text) {
 // The message windows read their look when they open and write it back when they
 // close, over what the skin writes now.
 void LoadSkinCommand(HWND owner) {
-    WarnOpenMessageWindows(owner,
-                           "Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin "
-                           "for the Vantel Message module while Vantel Message windows are open.\n\nYou should "
-                           "close all Vantel Message windows before loading a new skin.");
+    WarnOpenMessageWindows(
+        owner, "Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin "
+               "for the Vantel Message module while Vantel Message windows are open.\n\nYou should "
+               "close all Vantel Message windows before loading a new skin.");
     ClockAppearance previous = g_appearance;
     MessageLook look;
     look.kind = MESSAGE_LOOK_NONE;
-    INT_PTR chosen = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner, LoadSkinDlgProc,
-                                     (LPARAM)&look);
+    INT_PTR chosen = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner,
+                                     LoadSkinDlgProc, (LPARAM)&look);
     // A logoff may have ended the clock under the dialog.
     if (!IsWindow(owner) || !FaceReady())
         return;
@@ -125,7 +125,8 @@ static int CheckSkinStem(HWND dialog, const char* stem) {
         }
     }
     if (IsReservedStem(stem)) {
-        snprintf(text, sizeof(text), "\"%s\" cannot be used as a file name.\n\nEnter another skin name.", stem);
+        snprintf(text, sizeof(text), "\"%s\" cannot be used as a file name.\n\nEnter another skin name.",
+                 stem);
         ShowPlainError(dialog, text);
         return 0;
     }

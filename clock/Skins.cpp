@@ -19,7 +19,7 @@ static const char kClockSection[] = "VANTEL";
 static const char kMessageLookSection[] = "VANTEL_MSG";
 
 enum {
-    VALUE_SIZE = 260, // a skin value: at most 259 characters
+    VALUE_SIZE = 260,  // a skin value: at most 259 characters
     LONG_VALUE = 1024, // room to tell a value that is too long from one that fits
 };
 
@@ -57,8 +57,8 @@ int VisitSkinFiles(SkinVisitor visit, void* context) {
 }
 
 struct SkinSearch {
-    const char* name;            // the SkinName looked for
-    char path[SKIN_PATH_SIZE];   // the first file carrying it; empty: none yet
+    const char* name;          // the SkinName looked for
+    char path[SKIN_PATH_SIZE]; // the first file carrying it; empty: none yet
 };
 
 static int MatchSkinName(const char* path, const char* skinName, void* context) {
@@ -92,7 +92,8 @@ FindSkinResult FindSkinFile(const char* name, char path[SKIN_PATH_SIZE]) {
 // Reads a bitmap path of the skin into `path` (MAX_PATH bytes), completed when it
 // is relative to the program folder. 0 after the message when the file is missing
 // or the path too long to use.
-static int ReadSkinBitmap(HWND owner, const char* skinPath, const char* section, const char* key, char* path) {
+static int ReadSkinBitmap(HWND owner, const char* skinPath, const char* section, const char* key,
+                          char* path) {
     char value[LONG_VALUE];
     ReadSkinValue(skinPath, section, key, value, sizeof(value));
     char text[LONG_VALUE + 64];

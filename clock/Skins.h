@@ -14,8 +14,8 @@ enum { MESSAGE_LOOK_KEYS = 9, MESSAGE_LOOK_VALUE_SIZE = 260 };
 // The message window's look a loaded skin brings, written to vantelmsg.ini only
 // once the clock has taken the skin.
 struct MessageLook {
-    int32_t kind;                // MESSAGE_LOOK_NONE, _DEFAULTS or _SKIN
-    char background[MAX_PATH];   // BackgroundBMP, resolved; empty: the built-in picture
+    int32_t kind;              // MESSAGE_LOOK_NONE, _DEFAULTS or _SKIN
+    char background[MAX_PATH]; // BackgroundBMP, resolved; empty: the built-in picture
     char values[MESSAGE_LOOK_KEYS][MESSAGE_LOOK_VALUE_SIZE]; // UseTransparency .. FontCharSet, as text
 };
 enum { MESSAGE_LOOK_NONE = 0, MESSAGE_LOOK_DEFAULTS = 1, MESSAGE_LOOK_SKIN = 2 };

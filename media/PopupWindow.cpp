@@ -102,7 +102,8 @@ void PlaceBesideWindow(HWND box, HWND window) {
     if (!GetWindowRect(box, &boxRect) || !GetWindowRect(window, &windowRect) ||
         !GetMonitorInfoA(MonitorFromRect(&windowRect, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
-    ScreenRect clock = ToScreenRect(windowRect), from = ToScreenRect(boxRect), work = ToScreenRect(monitor.rcWork);
+    ScreenRect clock = ToScreenRect(windowRect), from = ToScreenRect(boxRect),
+               work = ToScreenRect(monitor.rcWork);
     ScreenRect placed = PlaceBeside(&clock, &from, 8, &work);
     SetWindowPos(box, NULL, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -46,10 +46,10 @@ static int Overlap(const ScreenRect* a, const ScreenRect* b) {
 ScreenRect PlaceBeside(const ScreenRect* window, const ScreenRect* box, int32_t gap, const ScreenRect* area) {
     int64_t width = (int64_t)box->right - box->left, height = (int64_t)box->bottom - box->top;
     const int64_t corners[4][2] = {
-        {window->left, (int64_t)window->bottom + gap},           // below
-        {window->left, (int64_t)window->top - gap - height},     // above
-        {(int64_t)window->right + gap, window->top},             // right
-        {(int64_t)window->left - gap - width, window->top},      // left
+        {window->left, (int64_t)window->bottom + gap},       // below
+        {window->left, (int64_t)window->top - gap - height}, // above
+        {(int64_t)window->right + gap, window->top},         // right
+        {(int64_t)window->left - gap - width, window->top},  // left
     };
     for (const auto& corner : corners) {
         ScreenRect rect = RectAt(SaturatedCoordinate(corner[0]), SaturatedCoordinate(corner[1]),

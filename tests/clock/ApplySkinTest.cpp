@@ -35,7 +35,8 @@ TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
 
     for (int broken = 0; broken < 2; broken++) {
         // A skin's values with a picture that is no bitmap: background, then digits.
-        lstrcpyA(broken == 0 ? g_appearance.backgroundBmp : g_appearance.digitsBmp, folder.Path("text.bmp").c_str());
+        lstrcpyA(broken == 0 ? g_appearance.backgroundBmp : g_appearance.digitsBmp,
+                 folder.Path("text.bmp").c_str());
         g_appearance.transparentColor = RGB(0, 255, 0);
         g_appearance.firstDigit = 0;
         g_appearance.lastDigit = 11;

@@ -22,12 +22,13 @@ DWORD WINAPI EndDigitsDialog(void* context) {
     HWND dialog = NULL;
     // Shown once its WM_INITDIALOG has run.
     ending->found = WaitFor(
-        [&] { return (dialog = FindWindowA("#32770", "Vantel - Digits")) != NULL && IsWindowVisible(dialog); },
+        [&] {
+            return (dialog = FindWindowA("#32770", "Vantel - Digits")) != NULL && IsWindowVisible(dialog);
+        },
         10000);
     if (!ending->found)
         return 0;
-    ending->whileOpen =
-        (HCURSOR)GetClassLongPtrA(GetDlgItem(dialog, IDC_DIGIT_PICTURE_FIRST), GCLP_HCURSOR);
+    ending->whileOpen = (HCURSOR)GetClassLongPtrA(GetDlgItem(dialog, IDC_DIGIT_PICTURE_FIRST), GCLP_HCURSOR);
     if (ending->closeOwner)
         PostMessageA(ending->owner, WM_CLOSE, 0, 0);
     else
@@ -54,7 +55,8 @@ TEST(DigitsDialog, TheStaticControlsGetTheirCursorBackHoweverTheDialogEnds) {
         ASSERT_TRUE(ending.found) << (closeOwner ? "owner closed" : "cancelled");
         EXPECT_NE(ending.whileOpen, before) << "the slot cursor while the dialog is open";
         EXPECT_TRUE(ending.whileOpen);
-        EXPECT_EQ((HCURSOR)GetClassLongPtrA(probe, GCLP_HCURSOR), before) << (closeOwner ? "owner closed" : "cancelled");
+        EXPECT_EQ((HCURSOR)GetClassLongPtrA(probe, GCLP_HCURSOR), before)
+            << (closeOwner ? "owner closed" : "cancelled");
         if (IsWindow(ending.owner))
             DestroyWindow(ending.owner);
     }

@@ -67,10 +67,11 @@ bool SameAppearance(const ClockAppearance& a, const ClockAppearance& b) {
 
 TEST_F(SkinFileTest, ValuesAreTakenAndWhatIsMissingOrDamagedKeepsTheCurrentAppearance) {
     Touch("skins\\Blue_d.bmp");
-    Write("skins\\Blue.ini", "[VANTEL]\r\nSkinName=Blue\r\nBackgroundBMP=\r\nDigitsBMP=\\skins\\Blue_d.bmp\r\n"
-                             "TransparentColor=0000FF\r\nFirstDigit=9\r\nLastDigit=4\r\n"
-                             "Digit1=1,2\r\nDigit2=x,3\r\nDigit3=4\r\nDigit6=-70,2147483647\r\n"
-                             "Digit12=99999999999,-5\r\n");
+    Write("skins\\Blue.ini",
+          "[VANTEL]\r\nSkinName=Blue\r\nBackgroundBMP=\r\nDigitsBMP=\\skins\\Blue_d.bmp\r\n"
+          "TransparentColor=0000FF\r\nFirstDigit=9\r\nLastDigit=4\r\n"
+          "Digit1=1,2\r\nDigit2=x,3\r\nDigit3=4\r\nDigit6=-70,2147483647\r\n"
+          "Digit12=99999999999,-5\r\n");
     g_appearance.backgroundBmp[0] = 'x'; // an empty value names the built-in background
     g_appearance.slots[4] = {31, 32, 0, 0};
     MessageLook look;
@@ -80,7 +81,7 @@ TEST_F(SkinFileTest, ValuesAreTakenAndWhatIsMissingOrDamagedKeepsTheCurrentAppea
     EXPECT_STREQ(g_appearance.backgroundBmp, "");
     EXPECT_EQ(std::string(g_appearance.digitsBmp), Path("skins\\Blue_d.bmp"));
     EXPECT_EQ(g_appearance.transparentColor, (COLORREF)RGB(255, 0, 0)); // red is the low byte
-    EXPECT_EQ(g_appearance.firstDigit, 4);                             // backwards: turned round
+    EXPECT_EQ(g_appearance.firstDigit, 4);                              // backwards: turned round
     EXPECT_EQ(g_appearance.lastDigit, 9);
     EXPECT_EQ(g_appearance.slots[0].left, 1);
     EXPECT_EQ(g_appearance.slots[0].top, 2);
@@ -104,8 +105,9 @@ TEST_F(SkinFileTest, ValuesAreTakenAndWhatIsMissingOrDamagedKeepsTheCurrentAppea
 TEST_F(SkinFileTest, AMissingOrOverLongBitmapChangesNothingAndSaysWhich) {
     Touch("skins\\Red_b.bmp");
     Touch("skins\\Red_d.bmp");
-    const std::string clock = "[VANTEL]\r\nSkinName=Red\r\nBackgroundBMP=\\skins\\Red_b.bmp\r\n"
-                              "DigitsBMP=\\skins\\Red_d.bmp\r\nFirstDigit=4\r\nLastDigit=11\r\nDigit5=1,1\r\n";
+    const std::string clock =
+        "[VANTEL]\r\nSkinName=Red\r\nBackgroundBMP=\\skins\\Red_b.bmp\r\n"
+        "DigitsBMP=\\skins\\Red_d.bmp\r\nFirstDigit=4\r\nLastDigit=11\r\nDigit5=1,1\r\n";
     const std::string longPath = "C:\\" + std::string(280, 'p') + ".bmp";
     const struct {
         std::string file;
@@ -140,10 +142,11 @@ TEST_F(SkinFileTest, AMessageLookIsWrittenOnlyWhenTheSkinCarriesOneAndOnlyWhenAs
     Touch("skins\\Note_m.bmp");
     Write("skins\\Plain.ini", "[VANTEL]\r\nSkinName=Plain\r\n[VANTEL_MSG]\r\nUseSkinData=0\r\n"
                               "BackgroundBMP=\\skins\\missing.bmp\r\nFontFaceName=Ignored\r\n");
-    Write("skins\\Note.ini", "[VANTEL]\r\nSkinName=Note\r\n[VANTEL_MSG]\r\nUseSkinData=1\r\n"
-                             "BackgroundBMP=\\skins\\Note_m.bmp\r\nUseTransparency=1\r\nTransparentColor=00FF00\r\n"
-                             "TextArea=1,2,3,4\r\nFontFaceName=Georgia\r\nFontHeight=-22\r\nFontColor=102030\r\n"
-                             "FontWeight=700\r\nFontItalic=1\r\n");
+    Write("skins\\Note.ini",
+          "[VANTEL]\r\nSkinName=Note\r\n[VANTEL_MSG]\r\nUseSkinData=1\r\n"
+          "BackgroundBMP=\\skins\\Note_m.bmp\r\nUseTransparency=1\r\nTransparentColor=00FF00\r\n"
+          "TextArea=1,2,3,4\r\nFontFaceName=Georgia\r\nFontHeight=-22\r\nFontColor=102030\r\n"
+          "FontWeight=700\r\nFontItalic=1\r\n");
     MessageLook look;
     std::vector<std::string> boxes;
     ASSERT_EQ(Read("skins\\Plain.ini", &look, &boxes), 1);
@@ -153,7 +156,8 @@ TEST_F(SkinFileTest, AMessageLookIsWrittenOnlyWhenTheSkinCarriesOneAndOnlyWhenAs
 
     ASSERT_EQ(Read("skins\\Note.ini", &look, &boxes), 1);
     EXPECT_EQ(look.kind, MESSAGE_LOOK_SKIN);
-    EXPECT_EQ(WholeFileText(Path("vantelmsg.ini")), messageIni) << "written only once the clock took the skin";
+    EXPECT_EQ(WholeFileText(Path("vantelmsg.ini")), messageIni)
+        << "written only once the clock took the skin";
     WriteMessageLook(&look);
     EXPECT_EQ(WholeFileText(Path("vantelmsg.ini")),
               "[Appearance]\r\nFontFaceName=Georgia\r\nBackgroundBMP=" + Path("skins\\Note_m.bmp") +
@@ -172,8 +176,9 @@ TEST_F(SkinFileTest, ASavedSkinHoldsItsKeysInOrderAndCopiesOfItsBitmaps) {
     Write("art_b.bmp", "background");
     Write("art_d.bmp", "digits");
     Write("note.bmp", "message");
-    Write("vantelmsg.ini", "[Appearance]\r\nBackgroundBMP=\\note.bmp\r\nUseTransparency=1\r\nTextArea=5,6,7,8\r\n"
-                           "FontFaceName=Verdana\r\n");
+    Write("vantelmsg.ini",
+          "[Appearance]\r\nBackgroundBMP=\\note.bmp\r\nUseTransparency=1\r\nTextArea=5,6,7,8\r\n"
+          "FontFaceName=Verdana\r\n");
     lstrcpyA(g_appearance.backgroundBmp, Path("art_b.bmp").c_str());
     lstrcpyA(g_appearance.digitsBmp, Path("art_d.bmp").c_str());
     g_appearance.transparentColor = RGB(1, 2, 3);
@@ -192,9 +197,10 @@ TEST_F(SkinFileTest, ASavedSkinHoldsItsKeysInOrderAndCopiesOfItsBitmaps) {
     for (int n = 1; n <= 12; n++)
         expected += "Digit" + std::to_string(n) + "=" + std::to_string((n - 1) * 10) + "," +
                     std::to_string(1 - n) + "\r\n";
-    expected += "[VANTEL_MSG]\r\nUseSkinData=1\r\nBackgroundBMP=\\skins\\Night_Day_m.bmp\r\nUseTransparency=1\r\n"
-                "TransparentColor=\r\nTextArea=5,6,7,8\r\nFontFaceName=Verdana\r\nFontHeight=\r\nFontColor=\r\n"
-                "FontWeight=\r\nFontItalic=\r\nFontCharSet=\r\n";
+    expected +=
+        "[VANTEL_MSG]\r\nUseSkinData=1\r\nBackgroundBMP=\\skins\\Night_Day_m.bmp\r\nUseTransparency=1\r\n"
+        "TransparentColor=\r\nTextArea=5,6,7,8\r\nFontFaceName=Verdana\r\nFontHeight=\r\nFontColor=\r\n"
+        "FontWeight=\r\nFontItalic=\r\nFontCharSet=\r\n";
     EXPECT_EQ(WholeFileText(Path("skins\\Night_Day.ini")), expected);
     EXPECT_EQ(WholeFileText(Path("skins\\Night_Day_b.bmp")), "background");
     EXPECT_EQ(WholeFileText(Path("skins\\Night_Day_d.bmp")), "digits");
@@ -222,8 +228,8 @@ TEST_F(SkinFileTest, ASaveThatCannotWriteSaysSoInsteadOfSucceeding) {
     lstrcpyA(g_appearance.digitsBmp, Path("gone_d.bmp").c_str());
     EXPECT_EQ(WriteSkin("Blue", "Blue", 0, &boxes), 0);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Cannot copy \"" + Path("gone_d.bmp") + "\" to \"" + Path("skins\\Blue_d.bmp") + "\"." +
-                            kWarn);
+    EXPECT_EQ(boxes[0],
+              "Cannot copy \"" + Path("gone_d.bmp") + "\" to \"" + Path("skins\\Blue_d.bmp") + "\"." + kWarn);
     EXPECT_EQ(GetFileAttributesA(Path("skins\\Blue.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     lstrcpyA(g_appearance.digitsBmp, Path("art_d.bmp").c_str());
 

@@ -116,7 +116,8 @@ TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
     ASSERT_TRUE(SaveSettings(placed));
     DestroyWindow(placed);
     const std::string seeded = WholeFileText(g_program.settingsPath);
-    HANDLE held = CreateFileA(g_program.settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE held =
+        CreateFileA(g_program.settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     RegisterClockClass(instance); // may be registered by an earlier test
 
@@ -144,8 +145,9 @@ TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
     DestroyWindow(window);
     PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     boxes = MarkedTexts(quiet.Stop());
-    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                            [](const std::string& box) { return box.find("settings file") != std::string::npos; }),
-              0);
+    EXPECT_EQ(
+        std::count_if(boxes.begin(), boxes.end(),
+                      [](const std::string& box) { return box.find("settings file") != std::string::npos; }),
+        0);
     EXPECT_NE(WholeFileText(g_program.settingsPath).find("WindowPos="), std::string::npos);
 }

@@ -43,12 +43,12 @@ TEST(PlaceBeside, ADialogStandsBesideTheClockItPreviews) {
         ScreenRect clock;
         ScreenRect want;
     } cases[] = {
-        {{40, 30, 256, 101}, {40, 109, 520, 419}},        // below
-        {{560, 450, 776, 521}, {544, 132, 1024, 442}},    // above, moved in from the right edge
-        {{0, 200, 500, 500}, {508, 200, 988, 510}},       // neither: to the right
-        {{520, 200, 1020, 500}, {32, 200, 512, 510}},     // neither, nor right: to the left
-        {{0, 0, 1024, 768}, {15, 49, 495, 359}},          // nowhere free: only kept on the screen
-        {{-300, 900, -100, 960}, {0, 458, 480, 768}},     // off the screen: kept on it
+        {{40, 30, 256, 101}, {40, 109, 520, 419}},     // below
+        {{560, 450, 776, 521}, {544, 132, 1024, 442}}, // above, moved in from the right edge
+        {{0, 200, 500, 500}, {508, 200, 988, 510}},    // neither: to the right
+        {{520, 200, 1020, 500}, {32, 200, 512, 510}},  // neither, nor right: to the left
+        {{0, 0, 1024, 768}, {15, 49, 495, 359}},       // nowhere free: only kept on the screen
+        {{-300, 900, -100, 960}, {0, 458, 480, 768}},  // off the screen: kept on it
     };
     for (const auto& c : cases) {
         ScreenRect placed = PlaceBeside(&c.clock, &box, 8, &screen);

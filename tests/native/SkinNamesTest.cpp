@@ -27,12 +27,12 @@ TEST(SkinNames, SanitizeReplacesTheNineRefusedCharactersAndControlsOnly) {
 }
 
 TEST(SkinNames, DeviceNamesAreReservedInAnyCaseBeforeADotOrTrailingBlanks) {
-    const char* reserved[] = {"CON", "con", "Nul", "PRN", "aux", "COM1", "com9", "LPT1", "lpt9", "nul.x",
-                              "con  ", "CON .skin", "AUX.a.b"};
+    const char* reserved[] = {"CON",  "con",  "Nul",   "PRN",   "aux",       "COM1",   "com9",
+                              "LPT1", "lpt9", "nul.x", "con  ", "CON .skin", "AUX.a.b"};
     for (const char* stem : reserved)
         EXPECT_TRUE(IsReservedStem(stem)) << stem;
-    const char* allowed[] = {"CONSOLE", "NULL", "COM", "COM0", "COM10", "LPT", "xCON", " CON", "CO N", "Blue",
-                             "", ".con", "_nul"};
+    const char* allowed[] = {"CONSOLE", "NULL", "COM",  "COM0", "COM10", "LPT", "xCON",
+                             " CON",    "CO N", "Blue", "",     ".con",  "_nul"};
     for (const char* stem : allowed)
         EXPECT_FALSE(IsReservedStem(stem)) << stem;
 }
@@ -58,14 +58,14 @@ TEST(SkinNames, ARangeFromASkinIsHeldWithinTheTwelveSlots) {
     const struct {
         int32_t first, last, wantFirst, wantLast;
     } cases[] = {
-        {4, 9, 4, 9},            // as given
-        {0, 0, 0, 0},            // both missing: the one slot of thousands of days
-        {7, 7, 7, 7},            // one slot stays one slot
-        {9, 4, 4, 9},            // backwards: turned round
-        {-3, 20, 0, 11},         // outside: to the ends
-        {12, 12, 11, 11},        //
+        {4, 9, 4, 9},     // as given
+        {0, 0, 0, 0},     // both missing: the one slot of thousands of days
+        {7, 7, 7, 7},     // one slot stays one slot
+        {9, 4, 4, 9},     // backwards: turned round
+        {-3, 20, 0, 11},  // outside: to the ends
+        {12, 12, 11, 11}, //
         {INT32_MIN, INT32_MAX, 0, 11},
-        {15, -1, 0, 11},         // outside and backwards
+        {15, -1, 0, 11}, // outside and backwards
     };
     for (const auto& c : cases) {
         int32_t first = c.first, last = c.last;

@@ -275,7 +275,8 @@ int main(int argc, char** argv) {
             return Usage();
         result = ProbeList(options);
     } else if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0) {
-        result = PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
+        result =
+            PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
     } else {
         return Usage();
     }
