@@ -39,6 +39,7 @@
 //   count 1                closes the output: the number of blocks
 // Exit code: 0 when at least one window was found, 1 when none, 2 on bad usage.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -243,8 +244,11 @@ static int ProbeList(const ProbeOptions& options) {
     return list.count ? 0 : 1;
 }
 
+// CLASS may be a window handle ("0x..."); TITLE is then not looked at.
 static int PostToWindow(const char* className, const char* title, const char* message, const char* wParam) {
-    HWND window = FindWindowA(className, title);
+    HWND window = className && strncmp(className, "0x", 2) == 0
+                      ? (HWND)(ULONG_PTR)strtoull(className, NULL, 16)
+                      : FindWindowA(className, title);
     UINT number = (UINT)strtoul(message, NULL, 0);
     WPARAM value = wParam ? (WPARAM)strtoul(wParam, NULL, 0) : 0;
     int posted = window && PostMessageA(window, number, value, 0);
@@ -252,10 +256,38 @@ static int PostToWindow(const char* className, const char* title, const char* me
     return posted ? 0 : 1;
 }
 
+// The resources of the process that owns the window: open handles, GDI and USER
+// objects, and memory, for tests that a burst of work leaves nothing behind.
+static int ProbeProcess(const char* className, const char* title) {
+    HWND window = FindWindowA(className, title);
+    DWORD id = 0;
+    if (window)
+        GetWindowThreadProcessId(window, &id);
+    HANDLE process = id ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id) : NULL;
+    if (!process) {
+        printf("process none\n");
+        return 1;
+    }
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS_EX memory;
+    ZeroMemory(&memory, sizeof(memory));
+    K32GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&memory, sizeof(memory));
+    printf("process %lu\n", (unsigned long)id);
+    printf("handles %lu\n", (unsigned long)handles);
+    printf("gdi %lu\n", (unsigned long)GetGuiResources(process, GR_GDIOBJECTS));
+    printf("user %lu\n", (unsigned long)GetGuiResources(process, GR_USEROBJECTS));
+    printf("private %llu\n", (unsigned long long)memory.PrivateUsage);
+    printf("workingset %llu\n", (unsigned long long)memory.WorkingSetSize);
+    CloseHandle(process);
+    return 0;
+}
+
 static int Usage() {
     fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]... [--children]\n"
                     "       winprobe list CLASS [--wait MS] [--children]\n"
-                    "       winprobe post CLASS TITLE MESSAGE [WPARAM]\n");
+                    "       winprobe post CLASS|HANDLE TITLE MESSAGE [WPARAM]\n"
+                    "       winprobe process CLASS TITLE\n");
     return 2;
 }
 
@@ -277,6 +309,8 @@ int main(int argc, char** argv) {
     } else if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0) {
         result =
             PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
+    } else if (argc == 4 && strcmp(argv[1], "process") == 0) {
+        result = ProbeProcess(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]));
     } else {
         return Usage();
     }
