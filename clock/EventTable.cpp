@@ -1,6 +1,5 @@
 #include "EventTable.h"
 
-#include <cstdio>
 #include <cstring>
 
 static const char* const kRecurrenceNames[] = {"<none>", "Hourly", "Daily", "Weekly", "Monthly", "Yearly"};
@@ -121,9 +120,53 @@ int FormatDateText(CalendarTime time, char* text, int capacity, int form) {
     return 1;
 }
 
+static int IsWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// One number as "%d" reads it: white space, a sign, digits; the position behind it, or
+// null when there is none. A number beyond 32 bits stops at its limits: sscanf's
+// result for one is undefined, and glibc's wraps it ("4294967297" became 1).
+static const char* ReadDateNumber(const char* p, int* number) {
+    while (IsWhiteSpace(*p))
+        p++;
+    int negative = 0;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    if (*p < '0' || *p > '9')
+        return NULL;
+    int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; p++) {
+        value = value * 10 + (*p - '0');
+        if (value > (int64_t)INT32_MAX + 1)
+            value = (int64_t)INT32_MAX + 1;
+    }
+    if (negative)
+        value = -value;
+    *number = value > INT32_MAX ? INT32_MAX : (int)value;
+    return p;
+}
+
 int ReadDateNumbers(const char* text, int numbers[DATE_FIELDS]) {
-    return text && sscanf(text, "%d-%d-%d %d:%d:%d", &numbers[0], &numbers[1], &numbers[2], &numbers[3],
-                          &numbers[4], &numbers[5]) == 6;
+    // "%d-%d-%d %d:%d:%d", where the blank stands for any white space, none included.
+    static const char kSeparators[DATE_FIELDS] = {'-', '-', ' ', ':', ':', '\0'};
+    if (!text)
+        return 0;
+    const char* p = text;
+    for (int i = 0; i < DATE_FIELDS; i++) {
+        p = ReadDateNumber(p, &numbers[i]);
+        if (!p)
+            return 0;
+        if (kSeparators[i] == ' ') {
+            while (IsWhiteSpace(*p))
+                p++;
+        } else if (kSeparators[i]) {
+            if (*p != kSeparators[i])
+                return 0;
+            p++;
+        }
+    }
+    return 1;
 }
 
 CalendarTime ParseDateText(const char* text) {

@@ -91,6 +91,28 @@ TEST_P(ZoneTest, TextsWithoutSixNumbersDoNotConvert) {
     EXPECT_EQ(ParseDateText(nullptr), -1);
 }
 
+TEST_P(ZoneTest, NumbersBeyond32BitsDoNotWrapIntoADate) {
+    // Found by the date text fuzz target: read through sscanf, glibc wrapped these
+    // numbers into range (4294967297 became 1, the long seconds -1), so each text
+    // converted to a date in 2000 or 2001.
+    EXPECT_EQ(ParseDateText("2000-4294967297-01 00:00:00"), -1);
+    EXPECT_EQ(ParseDateText("2000-01-01 00:00:4294967296"), -1);
+    EXPECT_EQ(ParseDateText("2000-12-292 35:9:59033333666666666333332~33-14 20:03"), -1);
+    int n[DATE_FIELDS];
+    ASSERT_TRUE(ReadDateNumbers("2000-4294967297-01 00:00:-99999999999", n));
+    EXPECT_EQ(n[1], INT32_MAX);
+    EXPECT_EQ(n[5], INT32_MIN);
+    // White space before each number, and any (or none) between date and time.
+    ASSERT_TRUE(ReadDateNumbers(" 2003-\t6-+15\n20: 3:-4", n));
+    const int expected[DATE_FIELDS] = {2003, 6, 15, 20, 3, -4};
+    for (int i = 0; i < DATE_FIELDS; i++)
+        EXPECT_EQ(n[i], expected[i]) << i;
+    EXPECT_TRUE(ReadDateNumbers("2003-06-15 20:03:54", n));
+    EXPECT_FALSE(ReadDateNumbers("2003-06-15 20:03:", n));
+    EXPECT_FALSE(ReadDateNumbers("2003 -06-15 20:03:54", n));
+    EXPECT_FALSE(ReadDateNumbers("2003-06-15 20:03:+", n));
+}
+
 TEST_P(ZoneTest, DisplayFormAndTimesWithoutLocalTime) {
     CalendarTime t = ParseDateText("2003-06-15 20:03:54");
     EXPECT_EQ(Format(t, DATE_DISPLAY), "15.06.2003 20:03:54");
