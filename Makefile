@@ -5,13 +5,15 @@
 # make screenshots remakes the README's pictures in docs/screenshots
 # make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
 # make bench  builds and runs the benchmarks under wine64 on a private Xvfb
+# make burst  32 reminders in one minute and 16 message windows at once, with figures
+# make fuzz   runs every libFuzzer target (clang, build/fuzz) for a bounded time and prints the figures
 # ARCH=32 (run, bench) runs the shipped 32-bit build under emulated 32-bit Wine instead
 
 BUILD := build
 JOBS ?= 2
 ARCH ?= 64
 
-.PHONY: all deps build build32-tests run test dist screenshots assets bench clean
+.PHONY: all deps build build32-tests run test dist screenshots assets bench burst fuzz clean
 all: build
 
 deps:
@@ -62,6 +64,14 @@ bench: deps
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/message_cpu_bench.py
 endif
+
+burst: build
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/burst.py
+
+# Every parser of outside input under libFuzzer from its seed corpus in tests/fuzz/corpus;
+# not part of `make test`. VANTEL_FUZZ_SECONDS sets the seconds per target.
+fuzz:
+	@JOBS=$(JOBS) tests/fuzz/run-fuzz.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
