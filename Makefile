@@ -6,6 +6,7 @@
 # make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
 # make bench  builds and runs the benchmarks under wine64 on a private Xvfb
 # make burst  32 reminders in one minute and 16 message windows at once, with figures
+# make soak   the real programs on over 200 damaged settings, bitmap and wave files
 # make fuzz   runs every libFuzzer target (clang, build/fuzz) for a bounded time and prints the figures
 # ARCH=32 (run, bench) runs the shipped 32-bit build under emulated 32-bit Wine instead
 
@@ -13,7 +14,7 @@ BUILD := build
 JOBS ?= 2
 ARCH ?= 64
 
-.PHONY: all deps build build32-tests run test dist screenshots assets bench burst fuzz clean
+.PHONY: all deps build build32-tests run test dist screenshots assets bench burst soak fuzz clean
 all: build
 
 deps:
@@ -67,6 +68,9 @@ endif
 
 burst: build
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/burst.py
+
+soak: build
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/soak.py
 
 # Every parser of outside input under libFuzzer from its seed corpus in tests/fuzz/corpus;
 # not part of `make test`. VANTEL_FUZZ_SECONDS sets the seconds per target.
