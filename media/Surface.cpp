@@ -1,11 +1,29 @@
 #include "Surface.h"
+#include "BitmapHeader.h"
+
+// The system's loader reads as many pixels as a file's headers promise, past the end
+// of a file cut short (Wine then faults): the headers are checked against the file
+// first.
+static int BitmapFileUsable(LPCSTR path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    uint8_t head[BITMAP_HEAD_SIZE];
+    DWORD read = 0;
+    LARGE_INTEGER size;
+    int usable = ReadFile(file, head, sizeof(head), &read, NULL) && GetFileSizeEx(file, &size) &&
+                 BitmapFileComplete(head, read, (uint64_t)size.QuadPart);
+    CloseHandle(file);
+    return usable;
+}
 
 static HBITMAP LoadBitmapHandle(LPCSTR name, int width, int height) {
     HBITMAP bitmap =
         (HBITMAP)LoadImageA(GetModuleHandleA(NULL), name, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION);
     // A resource number is no file name: handed to the file search it would be read
     // as a pointer.
-    if (!bitmap && !IS_INTRESOURCE(name))
+    if (!bitmap && !IS_INTRESOURCE(name) && BitmapFileUsable(name))
         bitmap = (HBITMAP)LoadImageA(NULL, name, IMAGE_BITMAP, width, height,
                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     return bitmap;
