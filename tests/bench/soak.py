@@ -1,17 +1,18 @@
 #!/usr/bin/env python3
 """Damaged files through the real programs under wine64 on a private Xvfb (`make soak`).
 
-Generates damaged inputs from whole ones: vantel.ini and vantelmsg.ini cut short at many
-points, with bits flipped, with over-long values and binary noise; bitmaps of every depth
-and form (1, 4, 8, 24 and 32 bits, RLE, top-down, zero width, wrong sizes, cut short)
-named as the clock's background and digits and as the message window's picture; wave
-files with each chunk damaged in turn; a settings file that is a folder. For each case the
+Generates damaged inputs from whole ones: vantel.ini, vantelmsg.ini and a skin file cut
+short at many points, with bits flipped, with over-long values and binary noise; bitmaps
+of every depth and form (1, 4, 8, 24 and 32 bits, RLE, top-down, zero width, wrong sizes,
+cut short) named as the clock's background and digits, a skin's background and the
+message window's picture; wave files with each chunk damaged in turn; a settings file
+that is a folder. Skins are loaded through the Load skin dialog with real keys. For each case the
 program is started, every box it shows is answered, its window must appear (or it must
 end with 0), it is closed as the taskbar closes a window, and it must end with 0. What
 the clock writes back must keep every event of the damaged file that was readable.
 
 Prints the cases tried, survived, and anything lost; ends with "soak: N passed, N failed".
-SOAK_LIMIT=N runs only the first N cases."""
+SOAK_LIMIT=N runs only the first N cases, SOAK_ONLY=TEXT only those whose name holds it."""
 
 import os
 import random
@@ -31,6 +32,7 @@ CLOCK = ("Vantel", "Vantel - Digital clock")
 MESSAGE = ("Vantel Message", "Vantel - Message")
 DATE = re.compile(r"^(\d{4})-(\d{2})-(\d{2}) (\d{2}):(\d{2}):(\d{2})$")
 SEED = 20261208
+SKINS = TOP / "resources" / "skins"
 
 
 def clock_ini(background="", digits=""):
@@ -181,6 +183,15 @@ def cases():
                       {"vantelmsg.ini": message_ini(background="\\pic.bmp"), "pic.bmp": content}))
     for name, content in wave_variants():
         found.append((f"vantelmsg.wav {name}", "vantelmsg.exe", {"vantelmsg.ini": message_ini(), "vantelmsg.wav": content}))
+    skin = (SKINS / "Graphite Chrono.ini").read_bytes().decode("latin-1").replace(
+        "SkinName=Graphite Chrono", "SkinName=Soak").replace("Graphite Chrono_", "Soak_")
+    pictures = {f"skins/Soak_{part}.bmp": SKINS / f"Graphite Chrono_{part}.bmp" for part in "bd"}
+    for name, content in damaged_texts(skin, rng, 10, 20):
+        found.append((f"skin file {name}", "vantel.exe", {"vantel.ini": clock_ini(), "skins/Soak.ini": content,
+                                                           **pictures}))
+    for name, content in bitmap_variants():
+        found.append((f"skin background {name}", "vantel.exe",
+                      {"vantel.ini": clock_ini(), "skins/Soak.ini": skin, **pictures, "skins/Soak_b.bmp": content}))
     long_path = "\\" + "p" * 400 + ".bmp"
     found.append(("over-long bitmap path", "vantel.exe", {"vantel.ini": clock_ini(background=long_path)}))
     found.append(("settings file is a folder", "vantel.exe", {"vantel.ini/keep": b""}))
@@ -197,26 +208,64 @@ class SoakCase(rig.TestCase):
         pass
 
 
-def run_case(tester, name, program, files):
-    """Runs one case; returns (survived, lost dates, note)."""
-    folder = tester.make_folder(programs=(program,), files=files)
-    started = tester.start_program(program, folder)
-    class_name, title = window_of(program)
-    deadline = time.monotonic() + 40
-    boxes = 0
-    window = None
+def answer_boxes_until(done, seconds=40):
+    """Answers every box the programs show (OK) until done() holds; returns the number of
+    boxes answered and done()'s last value."""
+    deadline = time.monotonic() + seconds
+    boxes, result = 0, None
     while time.monotonic() < deadline:
-        box = rig.find_window(rig.BOX_CLASS, None)
+        box = rig.find_window(rig.BOX_CLASS, "Vantel - Error") or rig.find_window(rig.BOX_CLASS, "Vantel - Warning")
         if box:
             boxes += 1
             rig.session().run_probe(["post", hex(box.handle), "-", str(0x0111), "1"])  # WM_COMMAND IDOK
             rig.wait_until(lambda: not [b for b in rig.list_windows(rig.BOX_CLASS) if b.handle == box.handle],
                            what="the box to close", note=False)
             continue
-        window = rig.find_window(class_name, title)
-        if window or not started.running():
+        result = done()
+        if result:
             break
         time.sleep(0.1)
+    return boxes, result
+
+
+def load_skin(window):
+    """Picks the skin "Soak" in the Load skin dialog (or what the list offers when its name
+    is damaged), answers the boxes, and leaves the dialog with Escape if it stays open.
+    Returns the number of boxes answered."""
+
+    def placed():
+        # Found while the clock was still being placed, the window has no X window there yet.
+        found = rig.find_window(*CLOCK)
+        try:
+            return found if found and rig.x_window(found) else None
+        except AssertionError:
+            return None
+
+    window = rig.wait_until(placed, what="the clock in its place", note=False)
+    rig.key(window, "Menu")
+    rig.wait_menu()
+    rig.key(window, "l")
+    dialog = rig.find_window(rig.BOX_CLASS, "Vantel - Load skin", wait=rig.WINDOW_TIMEOUT)
+    if not dialog:
+        return 0
+    rig.key_inside(dialog, "s", "Return")
+    boxes, _ = answer_boxes_until(lambda: rig.find_window(rig.BOX_CLASS, "Vantel - Load skin") is None, 5)
+    if rig.find_window(rig.BOX_CLASS, "Vantel - Load skin"):
+        rig.key_inside(dialog, "Escape")
+    more, _ = answer_boxes_until(lambda: rig.find_window(rig.BOX_CLASS, "Vantel - Load skin") is None, 10)
+    return boxes + more
+
+
+def run_case(tester, name, program, files):
+    """Runs one case; returns (survived, lost dates, note)."""
+    folder = tester.make_folder(programs=(program,), files=files)
+    started = tester.start_program(program, folder)
+    class_name, title = window_of(program)
+    boxes, window = answer_boxes_until(lambda: rig.find_window(class_name, title) or not started.running())
+    window = rig.find_window(class_name, title)
+    if window and any(name.startswith("skins/") for name in files):
+        boxes += load_skin(window)
+        window = rig.find_window(class_name, title)
     if window:
         rig.session().run_probe(["post", hex(window.handle), "-", str(WM_CLOSE)])
     try:
@@ -237,7 +286,7 @@ def run_case(tester, name, program, files):
 
 
 def main():
-    all_cases = cases()
+    all_cases = [case for case in cases() if os.environ.get("SOAK_ONLY", "") in case[0]]
     limit = int(os.environ.get("SOAK_LIMIT", "0")) or len(all_cases)
     tester = SoakCase()
     tried = survived = 0
