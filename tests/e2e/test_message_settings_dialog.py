@@ -8,7 +8,7 @@ import time
 import rig
 from test_message_sound import PlayedOutput, sounding
 from test_message_window import CLASS, TITLE, SHIFT_LIMIT, MessageTestCase, ink, message_ini, text_area, \
-    text_lines, watch_typing
+    key_to, text_lines, watch_typing
 
 DIALOG_CLASS = "#32770"
 DIALOG_TITLE = "Vantel Message - Settings"
@@ -28,8 +28,9 @@ def speed_label(dialog):
 
 class MessageSettingsDialogTest(MessageTestCase):
     def open_dialog(self, window):
-        """Opens the Settings dialog with the Menu key and the item's mnemonic."""
-        rig.key(window, "Menu")
+        """Opens the Settings dialog with the Menu key and the item's mnemonic. After a dialog
+        the window may not be the foreground window yet: key_to clicks it first then."""
+        key_to(window, "Menu")
         menu = rig.wait_menu()
         self.assertEqual((menu.rect.left, menu.rect.top), (window.rect.left, window.rect.top),
                          "the Menu key opens the menu at the window's corner")
