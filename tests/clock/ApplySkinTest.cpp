@@ -3,7 +3,7 @@
 #include "ClockWindow.h"
 #include "Display.h"
 #include "Program.h"
-#include "ProgramFolder.h"
+#include "ClockTestSupport.h"
 #include "Settings.h"
 #include "Skins.h"
 #include "WinTestSupport.h"
@@ -18,11 +18,8 @@
 TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
     TempFolder folder("applyskin");
     ASSERT_TRUE(folder.created());
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    InitProgramPaths(instance);
-    UseProgramFolder(folder.path());
+    HINSTANCE instance = PrepareClockWindow(folder.path());
     ASSERT_TRUE(WriteWholeFile(folder.Path("text.bmp"), std::string("not a bitmap")));
-    RegisterClockClass(instance); // may be registered by an earlier test
     HWND window;
     {
         MessageBoxWatcher soundless; // a machine without a sound device says so
@@ -61,7 +58,5 @@ TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
     GetWindowRect(window, &rect);
     EXPECT_EQ(rect.right - rect.left, 216);
     EXPECT_EQ(rect.bottom - rect.top, 71);
-    DestroyWindow(window);
-    MSG quit; // the clock's end asks the thread to quit; later tests still show boxes
-    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EndClockWindow(window);
 }

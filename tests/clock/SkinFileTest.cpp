@@ -1,6 +1,6 @@
 // Skin files through the real private-profile and file calls.
 #include "Program.h"
-#include "ProgramFolder.h"
+#include "ClockTestSupport.h"
 #include "Settings.h"
 #include "Skins.h"
 #include "WinTestSupport.h"

@@ -2,7 +2,7 @@
 // clock window whose timers cannot start.
 #include "ClockWindow.h"
 #include "Program.h"
-#include "ProgramFolder.h"
+#include "ClockTestSupport.h"
 #include "Schedule.h"
 #include "Settings.h"
 #include "Timers.h"
@@ -68,17 +68,9 @@ TEST(Timers, RestartingReplacesBothTimers) {
 TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
     TempFolder folder("clockwindow");
     ASSERT_TRUE(folder.created());
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    InitProgramPaths(instance);
-    UseProgramFolder(folder.path());
-    // A whole settings file, as a clock at 123,45 saved it.
-    SetDefaultSettings();
-    SetDefaultAppearance();
-    HWND placed = MakeHiddenWindow(123, 45);
-    ASSERT_TRUE(SaveSettings(placed));
-    DestroyWindow(placed);
-    const std::string seeded = WholeFileText(g_program.settingsPath);
-    ASSERT_TRUE(RegisterClockClass(instance));
+    HINSTANCE instance = PrepareClockWindow(folder.path());
+    const std::string seeded = SeedSettingsFile(123, 45);
+    ASSERT_NE(seeded.find("WindowPos=123,45"), std::string::npos);
     {
         TimerHog hog;
         if (!hog.full())
@@ -94,9 +86,7 @@ TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
     }
     HWND window = CreateClockWindow(instance);
     ASSERT_TRUE(window);
-    DestroyWindow(window);
-    MSG quit; // the clock's end asks the thread to quit; later tests still show boxes
-    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EndClockWindow(window);
     std::string saved = WholeFileText(g_program.settingsPath);
     EXPECT_NE(saved.find("WindowPos=123,45"), std::string::npos) << saved;
     EXPECT_NE(saved.find("LastEventCheck="), std::string::npos) << saved;
@@ -107,26 +97,16 @@ TEST(ClockWindow, OnlyAStartThatSucceededSavesTheSettings) {
 TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
     TempFolder folder("heldsettings");
     ASSERT_TRUE(folder.created());
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    InitProgramPaths(instance);
-    UseProgramFolder(folder.path());
-    SetDefaultSettings();
-    SetDefaultAppearance();
-    HWND placed = MakeHiddenWindow(12, 34);
-    ASSERT_TRUE(SaveSettings(placed));
-    DestroyWindow(placed);
-    const std::string seeded = WholeFileText(g_program.settingsPath);
+    HINSTANCE instance = PrepareClockWindow(folder.path());
+    const std::string seeded = SeedSettingsFile(12, 34);
     HANDLE held =
         CreateFileA(g_program.settingsPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RegisterClockClass(instance); // may be registered by an earlier test
 
     MessageBoxWatcher watcher("Vantel - Error");
     HWND window = CreateClockWindow(instance);
     ASSERT_TRUE(window);
-    DestroyWindow(window);
-    MSG quit; // the clock's end asks the thread to quit
-    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EndClockWindow(window);
     std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
     CloseHandle(held);
     // (A machine without a sound device also says so.)
@@ -142,8 +122,7 @@ TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
     window = CreateClockWindow(instance);
     ASSERT_TRUE(window);
     EXPECT_EQ(GetFileAttributesA(g_program.settingsPath), INVALID_FILE_ATTRIBUTES);
-    DestroyWindow(window);
-    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EndClockWindow(window);
     boxes = MarkedTexts(quiet.Stop());
     EXPECT_EQ(
         std::count_if(boxes.begin(), boxes.end(),
