@@ -19,16 +19,25 @@ static const char kWindowTitle[] = "Vantel - Digital clock";
 static struct {
     WindowDrag drag; // the whole face is a drag handle
     int created;     // 1 once the window's creation succeeded: only then are settings saved
+    int keepFile;    // 1 when vantel.ini could not be read: the run must not write over it
 } g_clock;
 
 static LRESULT OnCreate(HWND window) {
+    g_clock.keepFile = 0;
     if (!FileExists(g_program.settingsPath)) {
         SetDefaultSettings();
         SetDefaultAppearance();
+    } else if (!CheckSettingsReadable(window)) {
+        // What the file holds is not known, so saving the defaults at the end would
+        // write over the user's events once the other program lets go of it.
+        SetDefaultSettings();
+        SetDefaultAppearance();
+        g_clock.keepFile = 1;
     } else if (!LoadSettings(window)) {
         SetDefaultAppearance();
     }
-    CheckSettingsWritable(window);
+    if (!g_clock.keepFile)
+        CheckSettingsWritable(window);
     if (!InitDisplay(window))
         return -1;
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
@@ -52,7 +61,7 @@ static LRESULT OnCreate(HWND window) {
 // not give. A creation that failed saves nothing: the file keeps what it had.
 static void OnDestroy(HWND window) {
     StopTimers();
-    if (g_clock.created)
+    if (g_clock.created && !g_clock.keepFile)
         SaveSettings(window);
     g_clock.created = 0;
     StopLauncher();

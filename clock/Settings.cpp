@@ -249,17 +249,21 @@ int SaveSettings(HWND window) {
     return !g_writeFailed;
 }
 
-int CheckSettingsWritable(HWND owner) {
-    // Opened for writing as the profile calls open it. A missing file is made and goes
-    // again at once: an empty vantel.ini would read as a damaged one at the next start.
-    int missing = !FileExists(g_program.settingsPath);
-    HANDLE file = CreateFileA(g_program.settingsPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              missing ? CREATE_NEW : OPEN_EXISTING,
-                              missing ? FILE_FLAG_DELETE_ON_CLOSE : FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+int CheckSettingsReadable(HWND owner) {
+    if (SettingsFileReadable(g_program.settingsPath))
         return 1;
-    }
+    char text[MAX_PATH + 96];
+    snprintf(
+        text, sizeof(text),
+        "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not be saved.",
+        g_program.settingsPath);
+    Warn(owner, text);
+    return 0;
+}
+
+int CheckSettingsWritable(HWND owner) {
+    if (SettingsFileWritable(g_program.settingsPath))
+        return 1;
     char text[MAX_PATH + 96];
     snprintf(text, sizeof(text), "Cannot write the settings file \"%s\".\nChanges will not be saved.",
              g_program.settingsPath);

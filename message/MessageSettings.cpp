@@ -12,7 +12,7 @@ MessageSettingsFile g_messageSettingsFile;
 
 enum {
     VALUE_SIZE = 256,                   // buffer of a number, a position or a colour
-    BOX_TEXT_SIZE = MAX_PATH + 96,      // a background message with its path
+    BOX_TEXT_SIZE = MAX_PATH + 128,     // a message with its path
     RELATIVE_PATH_LIMIT = MAX_PATH - 4, // folder plus appended value, at most
 };
 
@@ -23,6 +23,7 @@ static const char* const APPEARANCE = kAppearanceSection;
 int SetMessageSettingsFolder(const char* folder) {
     MessageSettingsFile* file = &g_messageSettingsFile;
     file->folder[0] = file->path[0] = '\0';
+    file->keep = 0;
     if (!folder)
         return 0;
     int length = snprintf(file->path, sizeof(file->path), "%s\\vantelmsg.ini", folder);
@@ -99,6 +100,21 @@ static void LoadBackgroundPath(HWND window) {
     s->backgroundFromFile = 1;
 }
 
+void CheckMessageSettingsFile(HWND window) {
+    MessageSettingsFile* file = &g_messageSettingsFile;
+    if (!file->path[0])
+        return;
+    if (!SettingsFileReadable(file->path)) {
+        file->keep = 1;
+        Warn(window,
+             "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not be "
+             "saved.",
+             file->path);
+    } else if (!SettingsFileWritable(file->path)) {
+        Warn(window, "Cannot write the settings file \"%s\".\nChanges will not be saved.", file->path);
+    }
+}
+
 int LoadMessageSettings(HWND window) {
     MessageSettings* s = &g_messageSettings;
     char value[VALUE_SIZE];
@@ -162,7 +178,7 @@ static int WriteBackgroundPath() {
 
 int SaveMessageSettings(HWND window) {
     const MessageSettings* s = &g_messageSettings;
-    if (!g_messageSettingsFile.path[0])
+    if (!g_messageSettingsFile.path[0] || g_messageSettingsFile.keep)
         return 0;
     HANDLE lock = LockMessageFile();
     int written = 1;

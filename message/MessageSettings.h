@@ -33,6 +33,7 @@ struct MessageSettings {
 struct MessageSettingsFile {
     char folder[MAX_PATH]; // program folder, no trailing backslash
     char path[MAX_PATH];   // <folder>\vantelmsg.ini; empty until the folder is set
+    int keep;              // 1 when the file could not be read: the run does not write it
 };
 
 extern MessageSettings g_messageSettings;
@@ -41,6 +42,12 @@ extern MessageSettingsFile g_messageSettingsFile;
 // Sets the program folder and the settings file path beside it. 0 (and no path)
 // when the path would not fit.
 int SetMessageSettingsFolder(const char* folder);
+
+// Tells the user once, in a warning box owned by `window`, when the settings file is
+// there but cannot be read (another program holds it: the run then never writes it,
+// so the file keeps what the user had), or cannot be written (a read-only folder or
+// file: changes are not saved).
+void CheckMessageSettingsFile(HWND window);
 
 // Fills g_messageSettings from the settings file; missing keys give the defaults,
 // unreadable numbers and colours keep the current values. A background file that is

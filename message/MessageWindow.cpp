@@ -62,6 +62,7 @@ void TearDownMessageWindow() {
 }
 
 static LRESULT OnCreate(HWND window) {
+    CheckMessageSettingsFile(window);
     LoadMessageSettings(window);
     if (SetUpMessageWindow(window) != SETUP_DONE) {
         TearDownMessageWindow();

@@ -130,3 +130,31 @@ TEST(ClockWindow, ASettingsFileThatCannotBeWrittenIsToldOnce) {
         0);
     EXPECT_NE(WholeFileText(g_program.settingsPath).find("WindowPos="), std::string::npos);
 }
+
+// One that cannot even be read stays as it is for the whole run, also when the other
+// program lets go before the clock ends: the defaults the clock then runs with would
+// replace the user's events and settings.
+TEST(ClockWindow, ASettingsFileThatCannotBeReadIsToldOnceAndNeverWritten) {
+    TempFolder folder("lockedsettings");
+    ASSERT_TRUE(folder.created());
+    HINSTANCE instance = PrepareClockWindow(folder.path());
+    const std::string seeded = SeedSettingsFile(12, 34);
+    HANDLE held = CreateFileA(g_program.settingsPath, GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    MessageBoxWatcher watcher("Vantel - Error");
+    HWND window = CreateClockWindow(instance);
+    CloseHandle(held);
+    ASSERT_TRUE(window);
+    EndClockWindow(window);
+    std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
+    const std::string told = "Cannot read the settings file \"" + std::string(g_program.settingsPath) +
+                             "\".\nDefault settings are used, and changes will not be saved. [warning icon]";
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), told), 1) << ::testing::PrintToString(boxes);
+    EXPECT_EQ(
+        std::count_if(boxes.begin(), boxes.end(),
+                      [](const std::string& box) { return box.find("settings file") != std::string::npos; }),
+        1)
+        << "nothing more about the file";
+    EXPECT_EQ(WholeFileText(g_program.settingsPath), seeded);
+}

@@ -112,11 +112,14 @@ class MessageWindowTest : public ::testing::Test {
         window_ = CreateMessageWindow(GetModuleHandleA(NULL));
         return watcher.Stop();
     }
-    // Closes the window as Escape does: it saves its settings.
+    // Closes the window as Escape does: it saves its settings. Its end asks the thread
+    // to quit; the request is taken back, so that the boxes of a later window show.
     void Close() {
         ASSERT_TRUE(window_);
         DestroyWindow(window_);
         window_ = NULL;
+        MSG quit;
+        PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     std::unique_ptr<TempFolder> temp_;
@@ -221,6 +224,45 @@ TEST_F(MessageWindowTest, FailedCreationReportsOnceAndSavesNothing) {
     EXPECT_EQ(boxes[0].text, "Cannot start a multimedia timer required for the animation.");
     EXPECT_EQ(ReadKey("Settings", "WindowPos"), "300,200");
     EXPECT_EQ(ReadKey("Appearance", "TextArea"), "<missing>");
+}
+
+// A settings file another program holds is told once and keeps what it had. One that
+// cannot be read is never written, even when the other program lets go before the
+// window closes: the defaults would replace the user's settings.
+TEST_F(MessageWindowTest, ASettingsFileAnotherProgramHoldsIsToldOnceAndKept) {
+    const struct {
+        DWORD sharing;
+        bool releasedBeforeClose;
+        const char* told;
+    } cases[] = {
+        {0, true,
+         "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not be saved."},
+        {FILE_SHARE_READ, false, "Cannot write the settings file \"%s\".\nChanges will not be saved."},
+    };
+    const std::string seeded = "[Settings]\r\nWindowPos=300,200\r\nPlaySound=0\r\nCharactersPerSecond=7\r\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sharing);
+        ASSERT_EQ(SetMessageSettingsFolder(temp_->path().c_str()), 1);
+        WriteIni(seeded);
+        HANDLE held = CreateFileA(iniPath_.c_str(), GENERIC_READ, c.sharing, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::vector<SeenBox> boxes = Create();
+        ASSERT_TRUE(window_);
+        if (c.releasedBeforeClose)
+            CloseHandle(held);
+        Close();
+        if (!c.releasedBeforeClose)
+            CloseHandle(held);
+        char told[MAX_PATH + 128];
+        snprintf(told, sizeof(told), c.told, iniPath_.c_str());
+        // (A machine without a sound device also says so.)
+        std::vector<std::string> aboutTheFile;
+        for (const SeenBox& box : boxes)
+            if (box.text.find("settings file") != std::string::npos)
+                aboutTheFile.push_back(box.text);
+        EXPECT_EQ(aboutTheFile, std::vector<std::string>{told});
+        EXPECT_EQ(WholeFileText(iniPath_), seeded);
+    }
 }
 
 TEST_F(MessageWindowTest, WrappedLinesFitTheAreaAsGdiMeasuresThem) {
