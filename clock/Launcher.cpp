@@ -3,6 +3,7 @@
 #include "Program.h"
 
 #include <cstdio>
+#include <cstring>
 
 enum { JOB_MESSAGE = 1, JOB_APPLICATION = 2, MAX_JOBS = 64 };
 
@@ -25,9 +26,31 @@ static struct {
     char handOverPath[MAX_PATH];
 } g_launcher;
 
+// A message that could not be handed over (a read-only folder, a file another program
+// holds) is told with its date and text, line breaks and all; the message program
+// would show whatever message the file held before.
+static void ReportUnhandedMessage(const LaunchJob* job) {
+    char text[sizeof(g_launcher.handOverPath) + sizeof(job->date) + sizeof(job->text) + 96];
+    int length = snprintf(text, sizeof(text), "Cannot write the message to \"%s\".\n\nThe message of %s:\n",
+                          g_launcher.handOverPath, job->date);
+    for (const char* from = job->text; *from && length < (int)sizeof(text) - 1;) {
+        if (strncmp(from, "<br>", 4) == 0) {
+            text[length++] = '\n';
+            from += 4;
+        } else {
+            text[length++] = *from++;
+        }
+    }
+    text[length] = '\0';
+    PostTextToWindow(g_launcher.window, WM_VANTEL_REPORT, text);
+}
+
 static void RunJob(const LaunchJob* job) {
     if (job->kind == JOB_MESSAGE) {
-        WriteMessageHandOver(g_launcher.handOverPath, job->date, job->text);
+        if (!WriteMessageHandOver(g_launcher.handOverPath, job->date, job->text)) {
+            ReportUnhandedMessage(job);
+            return;
+        }
         // Returns once the message program waits for input, that is after it has
         // read the section; only then may the next hand-over overwrite it.
         WinExec("vantelmsg.exe", SW_SHOWDEFAULT);
