@@ -66,6 +66,8 @@ IDirectSound* SoundDevice() {
 // DirectSound versions (24 bytes in 64-bit builds, where the format pointer grows).
 static IDirectSoundBuffer* NewSoundBuffer(IDirectSound* device, DWORD flags, DWORD count,
                                           const WAVEFORMATEX* format) {
+    if (!WaveFormatPlayable(reinterpret_cast<const uint8_t*>(format), kWaveFormatBaseBytes + format->cbSize))
+        return NULL;
     DSBUFFERDESC1 desc;
     ZeroMemory(&desc, sizeof(desc));
     desc.dwSize = sizeof(desc);

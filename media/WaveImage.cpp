@@ -101,3 +101,10 @@ int WaveFormatBlock(const uint8_t* chunk, uint32_t chunkBytes, uint8_t scratch[k
     *blockBytes = kWaveFormatBaseBytes;
     return 1;
 }
+
+int WaveFormatPlayable(const uint8_t* block, uint32_t blockBytes) {
+    if (!block || blockBytes < 16)
+        return 0;
+    const uint32_t rate = ReadLE32(block + 4);
+    return ReadLE16(block + 2) >= 1 && ReadLE16(block + 12) >= 1 && rate >= 100 && rate <= 200000;
+}

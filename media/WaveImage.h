@@ -31,4 +31,10 @@ int SplitWaveImage(const void* image, size_t imageBytes, const uint8_t** format,
 int WaveFormatBlock(const uint8_t* chunk, uint32_t chunkBytes, uint8_t scratch[kWaveFormatBaseBytes],
                     const uint8_t** block, uint32_t* blockBytes);
 
+// Whether a format block (as WaveFormatBlock gives it, 16 bytes or more) asks for
+// what DirectSound plays: at least one channel, blocks of at least one byte, and 100
+// to 200000 samples a second (DSBFREQUENCY_MIN to DSBFREQUENCY_MAX). Some DirectSound
+// implementations take a buffer of another rate and then fail in their mixer.
+int WaveFormatPlayable(const uint8_t* block, uint32_t blockBytes);
+
 #endif

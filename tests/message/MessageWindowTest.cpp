@@ -209,6 +209,18 @@ TEST_F(MessageWindowTest, SoundFileThatIsNoWaveFallsBackToTheBuiltInSound) {
     Close();
     ASSERT_TRUE(Create().empty());
     EXPECT_NE(MessageSoundBuffer(), nullptr);
+
+    // A wave at a rate DirectSound does not play (Wine's took it, and its mixer divided
+    // by zero once it played).
+    const Bytes fast =
+        RiffWave({WaveChunk("fmt ", WaveFormat(1, 1, 0x7FFFFFFF, 16)), WaveChunk("data", Bytes(800, 0x40))});
+    ASSERT_TRUE(WriteWholeFile(temp_->Path("vantelmsg.wav"), fast));
+    Close();
+    ASSERT_TRUE(Create().empty());
+    ASSERT_NE(MessageSoundBuffer(), nullptr);
+    WAVEFORMATEX format = {};
+    ASSERT_EQ(MessageSoundBuffer()->GetFormat(&format, sizeof(format), NULL), DS_OK);
+    EXPECT_EQ(format.nSamplesPerSec, 44100u) << "the built-in sound";
 }
 
 TEST_F(MessageWindowTest, FailedCreationReportsOnceAndSavesNothing) {

@@ -244,3 +244,26 @@ TEST(WaveFormatBlock, GivesEighteenBytesPlusExtraFromTheChunk) {
     EXPECT_EQ(blockBytes, 0u);
     EXPECT_EQ(WaveFormatBlock(pcm.data(), 13, scratch, &block, &blockBytes), 0);
 }
+
+// What DirectSound plays; a buffer of another rate was taken by Wine's DirectSound,
+// whose mixer then divided by zero.
+TEST(WaveFormatPlayable, TakesTheRatesChannelsAndBlocksDirectSoundPlays) {
+    const struct {
+        uint16_t channels;
+        uint32_t rate;
+        uint16_t bits;
+        int playable;
+    } cases[] = {
+        {1, 22050, 16, 1},      {2, 44100, 16, 1}, {1, 100, 8, 1},    {1, 200000, 8, 1},
+        {6, 48000, 24, 1},      {1, 99, 8, 0},     {1, 200001, 8, 0}, {1, 0x7FFFFFFF, 16, 0},
+        {1, 0xFFFFFFFF, 16, 0}, {1, 0, 16, 0},     {0, 44100, 16, 0}, {1, 44100, 0, 0}, // block alignment 0
+    };
+    for (const auto& c : cases) {
+        const Bytes block = WaveFormat(1, c.channels, c.rate, c.bits, {0, 0});
+        EXPECT_EQ(WaveFormatPlayable(block.data(), uint32_t(block.size())), c.playable)
+            << c.channels << " channels, " << c.rate << " per second, " << c.bits << " bits";
+    }
+    const Bytes whole = WaveFormat(1, 1, 22050, 16);
+    EXPECT_EQ(WaveFormatPlayable(whole.data(), 15), 0);
+    EXPECT_EQ(WaveFormatPlayable(nullptr, 18), 0);
+}
