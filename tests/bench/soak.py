@@ -6,10 +6,14 @@ short at many points, with bits flipped, with over-long values and binary noise;
 of every depth and form (1, 4, 8, 24 and 32 bits, RLE, top-down, zero width, wrong sizes,
 cut short) named as the clock's background and digits, a skin's background and the
 message window's picture; wave files with each chunk damaged in turn; a settings file
-that is a folder. Skins are loaded through the Load skin dialog with real keys. For each case the
-program is started, every box it shows is answered, its window must appear (or it must
-end with 0), it is closed as the taskbar closes a window, and it must end with 0. What
-the clock writes back must keep every event of the damaged file that was readable.
+that is a folder; settings files, bitmaps, skin files and waves held by another program
+without sharing or for reading only (the closest to a read-only file that root can
+make), some of them let go while the program runs. Skins are loaded through the Load
+skin dialog with real keys. For each case the program is started, every box it shows is
+answered, its window must appear (or it must end with 0), it is closed as the taskbar
+closes a window, and it must end with 0. What a program writes back must keep every
+event and setting of the damaged file that was readable, and a settings file it could
+not read, or could not write, must keep what it held.
 
 Prints the cases tried, survived, and anything lost; ends with "soak: N passed, N failed".
 SOAK_LIMIT=N runs only the first N cases, SOAK_ONLY=TEXT only those whose name holds it."""
@@ -18,6 +22,7 @@ import os
 import random
 import re
 import struct
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -58,29 +63,90 @@ def message_ini(background=""):
     return "\r\n".join(lines) + "\r\n"
 
 
-def readable_events(text):
-    """The event dates the clock's loader can read from a settings text: sections Event1,
-    Event2... up to the first without a Date, each with a whole date."""
+def profile(text):
+    """The keys of a settings text as the private-profile calls find them: names without
+    case, values trimmed, a line ending at either line-end character; only the first
+    section of a name is searched, and in it the first key of a name."""
     sections, current = {}, None
-    for line in text.replace("\r", "").split("\n"):
+    for line in text.replace("\r", "\n").split("\n"):
         match = re.match(r"^\s*\[([^\]]*)\]", line)
         if match:
-            current = sections.setdefault(match.group(1).strip().lower(), {})
+            name = match.group(1).strip().lower()
+            current = None if name in sections else sections.setdefault(name, {})
         elif current is not None and "=" in line:
             key, value = line.split("=", 1)
             current.setdefault(key.strip().lower(), value.strip())
-    dates = []
+    return sections
+
+
+def readable_date(date):
+    match = DATE.match(date)
+    if not match:
+        return False
+    year, month, day, hour, minute, second = map(int, match.groups())
+    return 1971 <= year <= 2037 and 1 <= month <= 12 and 1 <= day <= 28 and hour < 24 and minute < 60 \
+        and second < 60
+
+
+def readable_events(text):
+    """The event sections the clock's loader can read from a settings text: Event1,
+    Event2... up to the first without a Date, each with a whole date; (name, date)."""
+    sections = profile(text)
+    events = []
     for n in range(1, 33):
         date = sections.get(f"event{n}", {}).get("date", "")
         if not date:
             break
-        match = DATE.match(date)
-        if match:
-            year, month, day, hour, minute, second = map(int, match.groups())
-            if 1971 <= year <= 2037 and 1 <= month <= 12 and 1 <= day <= 28 and hour < 24 and minute < 60 \
-                    and second < 60:
-                dates.append(date)
-    return dates
+        if readable_date(date):
+            events.append((f"event{n}", date))
+    return events
+
+
+# Settings each read on its own, whatever else the file holds.
+CLOCK_KEYS = [("settings", "clockmode"), ("settings", "lastofmonthmode"), ("settings", "displaypastevents"),
+              ("countdown", "date"), ("appearance", "windowpos"), ("appearance", "alwaysontop")]
+# The clock's look: all of it or none (the default skin when a digit position is missing
+# or a bitmap named cannot be found); the digit range as a pair.
+CLOCK_LOOK = [("appearance", "transparentcolor")] + [("appearance", f"digit{n}") for n in range(1, 13)]
+DIGIT_RANGE = [("appearance", "firstdigit"), ("appearance", "lastdigit")]
+EVENT_KEYS = ["recurrencepattern", "soundfile", "message", "appfile"]
+# (A message window stands shifted from its saved place by design: its WindowPos moves.)
+MESSAGE_KEYS = [("settings", key) for key in ("displaydate", "characterspersecond", "alwaysontop", "playsound")] + \
+    [("appearance", key) for key in ("backgroundbmp", "usetransparency", "transparentcolor", "textarea",
+                                     "fontfacename", "fontheight", "fontcolor", "fontweight", "fontitalic",
+                                     "fontcharset")]
+
+
+def lost_settings(whole_text, damaged_text, written_text, program, look_changes=False, sound_fails=False):
+    """What the written settings text lost of what the damaged one held as the whole one
+    did: "section/key=value" for settings, "EventN date" for events."""
+    whole, damaged, written = profile(whole_text), profile(damaged_text), profile(written_text)
+
+    def intact(keys):
+        return all(key in whole.get(section, {}) and damaged.get(section, {}).get(key) == whole[section][key]
+                   for section, key in keys)
+
+    if program == "vantel.exe":
+        keys = list(CLOCK_KEYS)
+        appearance = damaged.get("appearance", {})
+        if not look_changes and all(appearance.get(f"digit{n}") for n in range(1, 13)) \
+                and not appearance.get("backgroundbmp") and not appearance.get("digitsbmp"):
+            keys += CLOCK_LOOK + (DIGIT_RANGE if intact(DIGIT_RANGE) else [])
+    else:
+        # A sound set-up that fails turns PlaySound off for good, as it should; a picture
+        # is kept by its full path, and the text area is held inside it.
+        keys = [key for key in MESSAGE_KEYS if not (sound_fails and key[1] == "playsound")
+                and not (look_changes and key[1] in ("backgroundbmp", "textarea"))]
+    lost = [f"{section}/{key}={whole[section][key]}" for section, key in keys
+            if intact([(section, key)]) and written.get(section, {}).get(key) != whole[section][key]]
+    if program == "vantel.exe":
+        kept = [values for name, values in written.items() if name.startswith("event")]
+        for name, date in readable_events(damaged_text):
+            fields = {key: whole[name][key] for key in EVENT_KEYS if intact([(name, key)])}
+            if not any(values.get("date") == date and all(values.get(k) == v for k, v in fields.items())
+                       for values in kept):
+                lost.append(f"{name} {date}")
+    return lost
 
 
 def bmp(width, height, bits, top_down=False, rle=False, colours=None):
@@ -167,35 +233,71 @@ def wave_variants():
     return variants
 
 
+def case(name, program, files, whole=None, hold=None, look_changes=False, sound_fails=False):
+    """One case: the program started, the files of its folder; whole is the settings text
+    the damaged one was made from (the settings file itself when it is whole); hold names
+    a file another program holds: (file, "none" or "read" sharing, let go while running);
+    look_changes when a skin is loaded; sound_fails when the message sound cannot play."""
+    settings = "vantel.ini" if program == "vantel.exe" else "vantelmsg.ini"
+    if whole is None and isinstance(files.get(settings), str):
+        whole = files[settings]
+    return {"name": name, "program": program, "files": files, "settings": settings, "whole": whole,
+            "hold": hold, "look_changes": look_changes, "sound_fails": sound_fails}
+
+
 def cases():
-    """(name, program, files) for every case."""
+    """Every case, as case() makes them."""
     rng = random.Random(SEED)
     found = []
     for name, content in damaged_texts(clock_ini(), rng, 40, 60):
-        found.append((f"vantel.ini {name}", "vantel.exe", {"vantel.ini": content}))
+        found.append(case(f"vantel.ini {name}", "vantel.exe", {"vantel.ini": content}, whole=clock_ini()))
     for name, content in damaged_texts(message_ini(), rng, 15, 25):
-        found.append((f"vantelmsg.ini {name}", "vantelmsg.exe", {"vantelmsg.ini": content}))
+        found.append(case(f"vantelmsg.ini {name}", "vantelmsg.exe", {"vantelmsg.ini": content}, whole=message_ini()))
     for name, content in bitmap_variants():
-        found.append((f"background {name}", "vantel.exe",
-                      {"vantel.ini": clock_ini(background="\\pic.bmp"), "pic.bmp": content}))
-        found.append((f"digits {name}", "vantel.exe", {"vantel.ini": clock_ini(digits="\\pic.bmp"), "pic.bmp": content}))
-        found.append((f"message picture {name}", "vantelmsg.exe",
-                      {"vantelmsg.ini": message_ini(background="\\pic.bmp"), "pic.bmp": content}))
+        found.append(case(f"background {name}", "vantel.exe",
+                          {"vantel.ini": clock_ini(background="\\pic.bmp"), "pic.bmp": content}))
+        found.append(case(f"digits {name}", "vantel.exe",
+                          {"vantel.ini": clock_ini(digits="\\pic.bmp"), "pic.bmp": content}))
+        found.append(case(f"message picture {name}", "vantelmsg.exe",
+                          {"vantelmsg.ini": message_ini(background="\\pic.bmp"), "pic.bmp": content},
+                          look_changes=True))
     for name, content in wave_variants():
-        found.append((f"vantelmsg.wav {name}", "vantelmsg.exe", {"vantelmsg.ini": message_ini(), "vantelmsg.wav": content}))
+        found.append(case(f"vantelmsg.wav {name}", "vantelmsg.exe",
+                          {"vantelmsg.ini": message_ini(), "vantelmsg.wav": content}, sound_fails=True))
     skin = (SKINS / "Graphite Chrono.ini").read_bytes().decode("latin-1").replace(
         "SkinName=Graphite Chrono", "SkinName=Soak").replace("Graphite Chrono_", "Soak_")
     pictures = {f"skins/Soak_{part}.bmp": SKINS / f"Graphite Chrono_{part}.bmp" for part in "bd"}
     for name, content in damaged_texts(skin, rng, 10, 20):
-        found.append((f"skin file {name}", "vantel.exe", {"vantel.ini": clock_ini(), "skins/Soak.ini": content,
-                                                           **pictures}))
+        found.append(case(f"skin file {name}", "vantel.exe",
+                          {"vantel.ini": clock_ini(), "skins/Soak.ini": content, **pictures}, look_changes=True))
     for name, content in bitmap_variants():
-        found.append((f"skin background {name}", "vantel.exe",
-                      {"vantel.ini": clock_ini(), "skins/Soak.ini": skin, **pictures, "skins/Soak_b.bmp": content}))
+        found.append(case(f"skin background {name}", "vantel.exe",
+                          {"vantel.ini": clock_ini(), "skins/Soak.ini": skin, **pictures, "skins/Soak_b.bmp": content},
+                          look_changes=True))
     long_path = "\\" + "p" * 400 + ".bmp"
-    found.append(("over-long bitmap path", "vantel.exe", {"vantel.ini": clock_ini(background=long_path)}))
-    found.append(("settings file is a folder", "vantel.exe", {"vantel.ini/keep": b""}))
-    found.append(("message settings file is a folder", "vantelmsg.exe", {"vantelmsg.ini/keep": b""}))
+    found.append(case("over-long bitmap path", "vantel.exe", {"vantel.ini": clock_ini(background=long_path)}))
+    found.append(case("settings file is a folder", "vantel.exe", {"vantel.ini/keep": b""}))
+    found.append(case("message settings file is a folder", "vantelmsg.exe", {"vantelmsg.ini/keep": b""}))
+    # Held by another program: a backup or a virus scanner that opened the file.
+    for sharing, how in (("none", "unshared"), ("read", "for reading only")):
+        for let_go in (False, True):
+            when = ", let go while running" if let_go else ""
+            found.append(case(f"vantel.ini held {how}{when}", "vantel.exe", {"vantel.ini": clock_ini()},
+                              hold=("vantel.ini", sharing, let_go)))
+            found.append(case(f"vantelmsg.ini held {how}{when}", "vantelmsg.exe", {"vantelmsg.ini": message_ini()},
+                              hold=("vantelmsg.ini", sharing, let_go)))
+    found.append(case("background held unshared", "vantel.exe",
+                      {"vantel.ini": clock_ini(background="\\pic.bmp"), "pic.bmp": bmp(216, 71, 24)},
+                      hold=("pic.bmp", "none", False)))
+    found.append(case("vantelmsg.wav held unshared", "vantelmsg.exe",
+                      {"vantelmsg.ini": message_ini(), "vantelmsg.wav": wave()},
+                      hold=("vantelmsg.wav", "none", False), sound_fails=True))
+    found.append(case("skin file held unshared", "vantel.exe",
+                      {"vantel.ini": clock_ini(), "skins/Soak.ini": skin, **pictures},
+                      hold=("skins/Soak.ini", "none", False), look_changes=True))
+    found.append(case("skin background held unshared", "vantel.exe",
+                      {"vantel.ini": clock_ini(), "skins/Soak.ini": skin, **pictures},
+                      hold=("skins/Soak_b.bmp", "none", False), look_changes=True))
     return found
 
 
@@ -256,13 +358,40 @@ def load_skin(window):
     return boxes + more
 
 
-def run_case(tester, name, program, files):
-    """Runs one case; returns (survived, lost dates, note)."""
+class Holder:
+    """Another program that holds a file of the folder open (winprobe hold)."""
+
+    def __init__(self, folder, name, sharing):
+        self.output = folder.root / "holder.txt"
+        with open(self.output, "wb") as out:
+            self.process = subprocess.Popen([rig.WINE, str(rig.PROBE), "hold", folder.windows_path(name), sharing],
+                                            env=rig.session().env(), stdin=subprocess.DEVNULL, stdout=out,
+                                            stderr=subprocess.DEVNULL)
+        held = rig.wait_until(lambda: self.output.read_bytes().strip() or None, what=f"{name} to be held", note=False)
+        if held != b"held 1":
+            self.let_go()
+            raise RuntimeError(f"{name} could not be held: {held!r}")
+
+    def let_go(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(rig.ACTION_TIMEOUT)
+
+
+def run_case(tester, spec):
+    """Runs one case; returns (survived, what was lost, note)."""
+    name, program, files = spec["name"], spec["program"], spec["files"]
     folder = tester.make_folder(programs=(program,), files=files)
+    holder = None
+    if spec["hold"]:
+        holder = Holder(folder, spec["hold"][0], spec["hold"][1])
+        tester.addCleanup(holder.let_go)
     started = tester.start_program(program, folder)
     class_name, title = window_of(program)
     boxes, window = answer_boxes_until(lambda: rig.find_window(class_name, title) or not started.running())
     window = rig.find_window(class_name, title)
+    if holder and spec["hold"][2]:
+        holder.let_go()
     if window and any(name.startswith("skins/") for name in files):
         boxes += load_skin(window)
         window = rig.find_window(class_name, title)
@@ -272,42 +401,50 @@ def run_case(tester, name, program, files):
         code = started.wait_exit(timeout=20)
     except rig.WaitTimeout:
         return False, [], f"hangs ({boxes} boxes)"
+    if holder:
+        holder.let_go()
     if code != 0:
         return False, [], f"ended with {code} ({boxes} boxes)"
     if not window:
         return False, [], f"ended without a window ({boxes} boxes)"
-    lost = []
-    if "vantel.ini" in files and isinstance(files["vantel.ini"], bytes) and folder.exists("vantel.ini") \
-            and folder.file("vantel.ini").is_file():
-        written = folder.read_bytes("vantel.ini").decode("latin-1")
-        kept = set(readable_events(written))
-        lost = [date for date in readable_events(files["vantel.ini"].decode("latin-1")) if date not in kept]
+    settings = spec["settings"]
+    if not isinstance(files.get(settings), bytes) or not folder.file(settings).is_file():
+        return True, [], f"{boxes} boxes"
+    written = folder.read_bytes(settings)
+    hold = spec["hold"]
+    if hold and hold[0] == settings and (hold[1] == "none" or not hold[2]):
+        # Not read, or not writable to the end: the file keeps what it held.
+        lost = [] if written == files[settings] else [f"{settings} changed"]
+    else:
+        lost = lost_settings(spec["whole"], files[settings].decode("latin-1"), written.decode("latin-1"), program,
+                             spec["look_changes"], spec["sound_fails"])
     return not lost, lost, f"{boxes} boxes"
 
 
 def main():
-    all_cases = [case for case in cases() if os.environ.get("SOAK_ONLY", "") in case[0]]
+    all_cases = [spec for spec in cases() if os.environ.get("SOAK_ONLY", "") in spec["name"]]
     limit = int(os.environ.get("SOAK_LIMIT", "0")) or len(all_cases)
     tester = SoakCase()
     tried = survived = 0
     failures = []
     started = time.monotonic()
-    for name, program, files in all_cases[:limit]:
-        files = {key: value.encode("latin-1") if isinstance(value, str) else value for key, value in files.items()}
+    for spec in all_cases[:limit]:
+        spec["files"] = {key: value.encode("latin-1") if isinstance(value, str) else value
+                         for key, value in spec["files"].items()}
         tried += 1
         try:
-            ok, lost, note = run_case(tester, name, program, files)
+            ok, lost, note = run_case(tester, spec)
         except Exception as error:  # a case that breaks the rig counts as failed
             ok, lost, note = False, [], f"error: {error}"
         finally:
             tester.doCleanups()
         survived += ok
         if not ok:
-            failures.append((name, note, lost))
-            print(f"  FAILED {name}: {note}{'; lost ' + ', '.join(lost) if lost else ''}", flush=True)
+            failures.append((spec["name"], note, lost))
+            print(f"  FAILED {spec['name']}: {note}{'; lost ' + ', '.join(lost) if lost else ''}", flush=True)
     rig.shutdown()
-    print(f"{tried} cases tried, {survived} survived, {sum(len(lost) for _, _, lost in failures)} events lost, "
-          f"{time.monotonic() - started:.0f} s")
+    print(f"{tried} cases tried, {survived} survived, {sum(len(lost) for _, _, lost in failures)} events or "
+          f"settings lost, {time.monotonic() - started:.0f} s")
     print(f"soak: {survived} passed, {tried - survived} failed")
     return 0 if survived == tried else 1
 

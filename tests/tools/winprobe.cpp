@@ -14,6 +14,10 @@
 //   winprobe list CLASS [--wait MS] [--rects] [--point X,Y]...
 //       Every visible top-level window of the class (popup menus are "#32768").
 //       --wait polls until at least one exists, for at most MS milliseconds.
+//   winprobe hold PATH none|read
+//       Opens the file for reading as another program would, sharing nothing or only
+//       reading, prints "held 1" (or "held 0" when it cannot) and keeps it open until
+//       the process is ended.
 //   winprobe post CLASS TITLE MESSAGE [WPARAM]
 //       Posts a message (a number, as the system would send it: WM_TIMECHANGE is
 //       30, WM_POWERBROADCAST 536) to the window FindWindowA finds.
@@ -283,11 +287,23 @@ static int ProbeProcess(const char* className, const char* title) {
     return 0;
 }
 
+static int HoldFile(const char* path, const char* sharing) {
+    DWORD share = strcmp(sharing, "read") == 0 ? FILE_SHARE_READ : 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
+    printf("held %d\n", file != INVALID_HANDLE_VALUE);
+    fflush(stdout);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    Sleep(INFINITE);
+    return 0;
+}
+
 static int Usage() {
     fprintf(stderr, "usage: winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]... [--children]\n"
                     "       winprobe list CLASS [--wait MS] [--children]\n"
                     "       winprobe post CLASS|HANDLE TITLE MESSAGE [WPARAM]\n"
-                    "       winprobe process CLASS TITLE\n");
+                    "       winprobe process CLASS TITLE\n"
+                    "       winprobe hold PATH none|read\n");
     return 2;
 }
 
@@ -309,6 +325,8 @@ int main(int argc, char** argv) {
     } else if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0) {
         result =
             PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
+    } else if (argc == 4 && strcmp(argv[1], "hold") == 0) {
+        result = HoldFile(argv[2], argv[3]);
     } else if (argc == 4 && strcmp(argv[1], "process") == 0) {
         result = ProbeProcess(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]));
     } else {
