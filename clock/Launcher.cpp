@@ -29,7 +29,7 @@ static struct {
 // A message that could not be handed over (a read-only folder, a file another program
 // holds) is told with its date and text, line breaks and all; the message program
 // would show whatever message the file held before.
-static void ReportUnhandedMessage(const LaunchJob* job) {
+static void ReportMessageNotHandedOver(const LaunchJob* job) {
     char text[sizeof(g_launcher.handOverPath) + sizeof(job->date) + sizeof(job->text) + 96];
     int length = snprintf(text, sizeof(text), "Cannot write the message to \"%s\".\n\nThe message of %s:\n",
                           g_launcher.handOverPath, job->date);
@@ -48,7 +48,7 @@ static void ReportUnhandedMessage(const LaunchJob* job) {
 static void RunJob(const LaunchJob* job) {
     if (job->kind == JOB_MESSAGE) {
         if (!WriteMessageHandOver(g_launcher.handOverPath, job->date, job->text)) {
-            ReportUnhandedMessage(job);
+            ReportMessageNotHandedOver(job);
             return;
         }
         // Returns once the message program waits for input, that is after it has

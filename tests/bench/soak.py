@@ -233,16 +233,17 @@ def wave_variants():
     return variants
 
 
-def case(name, program, files, whole=None, hold=None, look_changes=False, sound_fails=False):
+def case(name, program, files, whole=None, hold=None, look_changes=False, sound_fails=False, read_only=False):
     """One case: the program started, the files of its folder; whole is the settings text
     the damaged one was made from (the settings file itself when it is whole); hold names
     a file another program holds: (file, "none" or "read" sharing, let go while running);
-    look_changes when a skin is loaded; sound_fails when the message sound cannot play."""
+    look_changes when a skin is loaded; sound_fails when the message sound cannot play;
+    read_only for a program folder on a read-only mount (told once, nothing written)."""
     settings = "vantel.ini" if program == "vantel.exe" else "vantelmsg.ini"
     if whole is None and isinstance(files.get(settings), str):
         whole = files[settings]
     return {"name": name, "program": program, "files": files, "settings": settings, "whole": whole,
-            "hold": hold, "look_changes": look_changes, "sound_fails": sound_fails}
+            "hold": hold, "look_changes": look_changes, "sound_fails": sound_fails, "read_only": read_only}
 
 
 def cases():
@@ -286,6 +287,9 @@ def cases():
                               hold=("vantel.ini", sharing, let_go)))
             found.append(case(f"vantelmsg.ini held {how}{when}", "vantelmsg.exe", {"vantelmsg.ini": message_ini()},
                               hold=("vantelmsg.ini", sharing, let_go)))
+    found.append(case("read-only program folder", "vantel.exe", {"vantel.ini": clock_ini()}, read_only=True))
+    found.append(case("read-only program folder without vantel.ini", "vantel.exe", {}, read_only=True))
+    found.append(case("read-only message program folder", "vantelmsg.exe", {"vantelmsg.ini": message_ini()}, read_only=True))
     found.append(case("background held unshared", "vantel.exe",
                       {"vantel.ini": clock_ini(background="\\pic.bmp"), "pic.bmp": bmp(216, 71, 24)},
                       hold=("pic.bmp", "none", False)))
@@ -312,22 +316,24 @@ class SoakCase(rig.TestCase):
 
 def answer_boxes_until(done, seconds=40):
     """Answers every box the programs show (OK) until done() holds; returns the number of
-    boxes answered and done()'s last value."""
+    boxes answered and done()'s last value. A box is found while it is being made: it is
+    answered once it shows, and counted once."""
     deadline = time.monotonic() + seconds
-    boxes, result = 0, None
+    answered, result = set(), None
     while time.monotonic() < deadline:
         box = rig.find_window(rig.BOX_CLASS, "Vantel - Error") or rig.find_window(rig.BOX_CLASS, "Vantel - Warning")
-        if box:
-            boxes += 1
+        if box and box.visible:
+            answered.add(box.handle)
             rig.session().run_probe(["post", hex(box.handle), "-", str(0x0111), "1"])  # WM_COMMAND IDOK
             rig.wait_until(lambda: not [b for b in rig.list_windows(rig.BOX_CLASS) if b.handle == box.handle],
                            what="the box to close", note=False)
             continue
-        result = done()
-        if result:
-            break
+        if not box:
+            result = done()
+            if result:
+                break
         time.sleep(0.1)
-    return boxes, result
+    return len(answered), result
 
 
 def load_skin(window):
@@ -378,17 +384,38 @@ class Holder:
         self.process.wait(rig.ACTION_TIMEOUT)
 
 
+def mount_read_only(tester, folder):
+    """Makes the program folder a read-only mount of itself (root alone can); False where
+    mounts cannot be made."""
+    path = str(folder.path)
+    bound = subprocess.run(["mount", "--bind", path, path], capture_output=True).returncode == 0
+    if not bound:
+        return False
+    tester.addCleanup(subprocess.run, ["umount", path], capture_output=True)
+    return subprocess.run(["mount", "-o", "remount,bind,ro", path], capture_output=True).returncode == 0
+
+
 def run_case(tester, spec):
-    """Runs one case; returns (survived, what was lost, note)."""
+    """Runs one case; returns (survived, what was lost, note); survived is None for a
+    case this machine cannot set up."""
     name, program, files = spec["name"], spec["program"], spec["files"]
     folder = tester.make_folder(programs=(program,), files=files)
+    if spec["read_only"] and not mount_read_only(tester, folder):
+        return None, [], "skipped: no read-only mount can be made here"
     holder = None
     if spec["hold"]:
         holder = Holder(folder, spec["hold"][0], spec["hold"][1])
         tester.addCleanup(holder.let_go)
     started = tester.start_program(program, folder)
     class_name, title = window_of(program)
-    boxes, window = answer_boxes_until(lambda: rig.find_window(class_name, title) or not started.running())
+
+    def shown():
+        # The window is found while it is created, and the boxes of its creation come
+        # before it is shown.
+        found = rig.find_window(class_name, title)
+        return found if found and found.visible else None
+
+    boxes, window = answer_boxes_until(lambda: shown() or not started.running())
     window = rig.find_window(class_name, title)
     if holder and spec["hold"][2]:
         holder.let_go()
@@ -408,6 +435,10 @@ def run_case(tester, spec):
     if not window:
         return False, [], f"ended without a window ({boxes} boxes)"
     settings = spec["settings"]
+    if spec["read_only"]:
+        # Told once that the settings cannot be written; nothing written.
+        kept = files.get(settings) == (folder.read_bytes(settings) if folder.exists(settings) else None)
+        return boxes == 1 and kept, [] if kept else [f"{settings} changed"], f"{boxes} boxes"
     if not isinstance(files.get(settings), bytes) or not folder.file(settings).is_file():
         return True, [], f"{boxes} boxes"
     written = folder.read_bytes(settings)
@@ -425,7 +456,7 @@ def main():
     all_cases = [spec for spec in cases() if os.environ.get("SOAK_ONLY", "") in spec["name"]]
     limit = int(os.environ.get("SOAK_LIMIT", "0")) or len(all_cases)
     tester = SoakCase()
-    tried = survived = 0
+    tried = survived = skipped = 0
     failures = []
     started = time.monotonic()
     for spec in all_cases[:limit]:
@@ -438,13 +469,18 @@ def main():
             ok, lost, note = False, [], f"error: {error}"
         finally:
             tester.doCleanups()
+        if ok is None:
+            tried -= 1
+            skipped += 1
+            print(f"  SKIPPED {spec['name']}: {note}", flush=True)
+            continue
         survived += ok
         if not ok:
             failures.append((spec["name"], note, lost))
             print(f"  FAILED {spec['name']}: {note}{'; lost ' + ', '.join(lost) if lost else ''}", flush=True)
     rig.shutdown()
     print(f"{tried} cases tried, {survived} survived, {sum(len(lost) for _, _, lost in failures)} events or "
-          f"settings lost, {time.monotonic() - started:.0f} s")
+          f"settings lost, {skipped} skipped, {time.monotonic() - started:.0f} s")
     print(f"soak: {survived} passed, {tried - survived} failed")
     return 0 if survived == tried else 1
 

@@ -8,7 +8,7 @@ set -u
 
 BUILD=${1:-build}
 SECONDS_EACH=${VANTEL_FUZZ_SECONDS:-25}
-TARGETS="settings_values date_texts skin_values wave_image message_text screen_places pixel_runs"
+TARGETS="settings_values date_texts skin_values wave_image message_text screen_places pixel_runs bitmap_header"
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 DIR=$BUILD/fuzz
 
