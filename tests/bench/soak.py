@@ -40,9 +40,14 @@ SEED = 20261208
 SKINS = TOP / "resources" / "skins"
 
 
-def clock_ini(background="", digits=""):
-    lines = ["[Settings]", "ClockMode=1", "LastEventCheck=2026-12-01 10:00:00", "LastOfMonthMode=1",
-             "DisplayPastEvents=0", "[Countdown]", "Date=2027-01-01 00:00:00", "[Appearance]",
+def clock_ini(background="", digits="", due=None):
+    """A whole vantel.ini with twelve events; due=(message, calendar time) adds a one-time
+    event at that time, missed since a minute before it and shown at the start."""
+    last_check, past = "2026-12-01 10:00:00", 0
+    if due:
+        last_check, past = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(due[1] - 60)), 1
+    lines = ["[Settings]", "ClockMode=1", f"LastEventCheck={last_check}", "LastOfMonthMode=1",
+             f"DisplayPastEvents={past}", "[Countdown]", "Date=2027-01-01 00:00:00", "[Appearance]",
              f"BackgroundBMP={background}", "WindowPos=40,30", "AlwaysOnTop=0", f"DigitsBMP={digits}",
              "TransparentColor=FF00FF", "FirstDigit=4", "LastDigit=9"]
     lefts = [0, 0, 0, 0, 20, 45, 80, 105, 140, 165, 0, 0]
@@ -51,6 +56,9 @@ def clock_ini(background="", digits=""):
         lines += [f"[Event{n}]", f"Date=2030-0{1 + n % 9}-1{n % 10} 0{n % 10}:1{n % 6}:2{n % 6}",
                   f"RecurrencePattern={['<none>', 'Daily', 'Weekly', 'Monthly', 'Yearly'][n % 5]}",
                   "SoundFile=", f"Message=Soak event {n}", "AppFile="]
+    if due:
+        lines += ["[Event13]", f"Date={time.strftime('%Y-%m-%d %H:%M:%S', time.localtime(due[1]))}",
+                  "RecurrencePattern=<none>", "SoundFile=", f"Message={due[0]}", "AppFile="]
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -233,17 +241,20 @@ def wave_variants():
     return variants
 
 
-def case(name, program, files, whole=None, hold=None, look_changes=False, sound_fails=False, read_only=False):
+def case(name, program, files, whole=None, hold=None, look_changes=False, sound_fails=False, read_only=False,
+         told=("Cannot write the settings file",)):
     """One case: the program started, the files of its folder; whole is the settings text
     the damaged one was made from (the settings file itself when it is whole); hold names
     a file another program holds: (file, "none" or "read" sharing, let go while running);
     look_changes when a skin is loaded; sound_fails when the message sound cannot play;
-    read_only for a program folder on a read-only mount (told once, nothing written)."""
+    read_only for a program folder on a read-only mount: nothing may be written, and the
+    boxes must begin with the texts of told, one each."""
     settings = "vantel.ini" if program == "vantel.exe" else "vantelmsg.ini"
     if whole is None and isinstance(files.get(settings), str):
         whole = files[settings]
     return {"name": name, "program": program, "files": files, "settings": settings, "whole": whole,
-            "hold": hold, "look_changes": look_changes, "sound_fails": sound_fails, "read_only": read_only}
+            "hold": hold, "look_changes": look_changes, "sound_fails": sound_fails, "read_only": read_only,
+            "told": told}
 
 
 def cases():
@@ -289,6 +300,10 @@ def cases():
                               hold=("vantelmsg.ini", sharing, let_go)))
     found.append(case("read-only program folder", "vantel.exe", {"vantel.ini": clock_ini()}, read_only=True))
     found.append(case("read-only program folder without vantel.ini", "vantel.exe", {}, read_only=True))
+    # A reminder missed a minute ago, carried out at the first tick: it cannot be handed over.
+    found.append(case("read-only program folder with a reminder due", "vantel.exe",
+                      {"vantel.ini": clock_ini(due=("Due while the folder is read-only", time.time() - 60))},
+                      read_only=True, told=("Cannot write the settings file", "Cannot write the message to")))
     found.append(case("read-only message program folder", "vantelmsg.exe", {"vantelmsg.ini": message_ini()}, read_only=True))
     found.append(case("background held unshared", "vantel.exe",
                       {"vantel.ini": clock_ini(background="\\pic.bmp"), "pic.bmp": bmp(216, 71, 24)},
@@ -314,16 +329,18 @@ class SoakCase(rig.TestCase):
         pass
 
 
-def answer_boxes_until(done, seconds=40):
+def answer_boxes_until(done, seconds=40, texts=None):
     """Answers every box the programs show (OK) until done() holds; returns the number of
-    boxes answered and done()'s last value. A box is found while it is being made: it is
-    answered once it shows, and counted once."""
+    boxes answered and done()'s last value, and adds their texts to texts when given. A
+    box is found while it is being made: it is answered once it shows, and counted once."""
     deadline = time.monotonic() + seconds
     answered, result = set(), None
     while time.monotonic() < deadline:
         box = rig.find_window(rig.BOX_CLASS, "Vantel - Error") or rig.find_window(rig.BOX_CLASS, "Vantel - Warning")
         if box and box.visible:
             answered.add(box.handle)
+            if texts is not None:
+                texts += [child.text for child in rig.window_children(box)[1] if child.control_id == 0xFFFF]
             rig.session().run_probe(["post", hex(box.handle), "-", str(0x0111), "1"])  # WM_COMMAND IDOK
             rig.wait_until(lambda: not [b for b in rig.list_windows(rig.BOX_CLASS) if b.handle == box.handle],
                            what="the box to close", note=False)
@@ -415,8 +432,11 @@ def run_case(tester, spec):
         found = rig.find_window(class_name, title)
         return found if found and found.visible else None
 
-    boxes, window = answer_boxes_until(lambda: shown() or not started.running())
+    texts = []
+    boxes, window = answer_boxes_until(lambda: shown() or not started.running(), texts=texts)
     window = rig.find_window(class_name, title)
+    if window and spec["read_only"] and boxes < len(spec["told"]):
+        boxes += answer_boxes_until(lambda: len(texts) >= len(spec["told"]), 20, texts)[0]
     if holder and spec["hold"][2]:
         holder.let_go()
     if window and any(name.startswith("skins/") for name in files):
@@ -438,7 +458,9 @@ def run_case(tester, spec):
     if spec["read_only"]:
         # Told once that the settings cannot be written; nothing written.
         kept = files.get(settings) == (folder.read_bytes(settings) if folder.exists(settings) else None)
-        return boxes == 1 and kept, [] if kept else [f"{settings} changed"], f"{boxes} boxes"
+        as_told = len(texts) == len(spec["told"]) and all(text.startswith(start)
+                                                           for text, start in zip(texts, spec["told"]))
+        return as_told and kept, [] if kept else [f"{settings} changed"], f"{boxes} boxes: {texts}"
     if not isinstance(files.get(settings), bytes) or not folder.file(settings).is_file():
         return True, [], f"{boxes} boxes"
     written = folder.read_bytes(settings)
