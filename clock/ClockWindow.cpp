@@ -23,21 +23,15 @@ static struct {
 } g_clock;
 
 static LRESULT OnCreate(HWND window) {
-    g_clock.keepFile = 0;
-    if (!FileExists(g_program.settingsPath)) {
+    // A file that cannot be read holds what is not known here: the clock runs on the
+    // defaults and never writes it.
+    g_clock.keepFile = CheckSettingsFile(window, g_program.settingsPath) == SETTINGS_FILE_UNREADABLE;
+    if (g_clock.keepFile || !FileExists(g_program.settingsPath)) {
         SetDefaultSettings();
         SetDefaultAppearance();
-    } else if (!CheckSettingsReadable(window)) {
-        // What the file holds is not known, so saving the defaults at the end would
-        // write over the user's events once the other program lets go of it.
-        SetDefaultSettings();
-        SetDefaultAppearance();
-        g_clock.keepFile = 1;
     } else if (!LoadSettings(window)) {
         SetDefaultAppearance();
     }
-    if (!g_clock.keepFile)
-        CheckSettingsWritable(window);
     if (!InitDisplay(window))
         return -1;
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);

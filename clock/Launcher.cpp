@@ -1,9 +1,9 @@
 #include "Launcher.h"
 #include "MessageFile.h"
 #include "Program.h"
+#include "TextLayout.h"
 
 #include <cstdio>
-#include <cstring>
 
 enum { JOB_MESSAGE = 1, JOB_APPLICATION = 2, MAX_JOBS = 64 };
 
@@ -33,15 +33,10 @@ static void ReportMessageNotHandedOver(const LaunchJob* job) {
     char text[sizeof(g_launcher.handOverPath) + sizeof(job->date) + sizeof(job->text) + 96];
     int length = snprintf(text, sizeof(text), "Cannot write the message to \"%s\".\n\nThe message of %s:\n",
                           g_launcher.handOverPath, job->date);
-    for (const char* from = job->text; *from && length < (int)sizeof(text) - 1;) {
-        if (strncmp(from, "<br>", 4) == 0) {
-            text[length++] = '\n';
-            from += 4;
-        } else {
-            text[length++] = *from++;
-        }
-    }
-    text[length] = '\0';
+    if (length < 0 || length >= (int)sizeof(text))
+        return;
+    lstrcpynA(text + length, job->text, (int)sizeof(text) - length);
+    ReplaceAll(text + length, (int)sizeof(text) - length, "<br>", "\n");
     PostTextToWindow(g_launcher.window, WM_VANTEL_REPORT, text);
 }
 

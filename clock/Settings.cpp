@@ -248,25 +248,3 @@ int SaveSettings(HWND window) {
     SaveEvents();
     return !g_writeFailed;
 }
-
-int CheckSettingsReadable(HWND owner) {
-    if (SettingsFileReadable(g_program.settingsPath))
-        return 1;
-    char text[MAX_PATH + 96];
-    snprintf(
-        text, sizeof(text),
-        "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not be saved.",
-        g_program.settingsPath);
-    Warn(owner, text);
-    return 0;
-}
-
-int CheckSettingsWritable(HWND owner) {
-    if (SettingsFileWritable(g_program.settingsPath))
-        return 1;
-    char text[MAX_PATH + 96];
-    snprintf(text, sizeof(text), "Cannot write the settings file \"%s\".\nChanges will not be saved.",
-             g_program.settingsPath);
-    Warn(owner, text);
-    return 0;
-}

@@ -41,15 +41,6 @@ int LoadSettings(HWND owner);
 // 0 when a value could not be written.
 int SaveSettings(HWND window);
 
-// Tells the user, in a warning box owned by `owner`, when vantel.ini is there but
-// cannot be read (another program holds it without sharing it). 1 when it can be.
-int CheckSettingsReadable(HWND owner);
-
-// Tells the user, in a warning box owned by `owner`, when vantel.ini cannot be
-// written (a read-only folder or file, a file another program holds), so that the
-// end of the run, which saves, need not. 1 when it can be written.
-int CheckSettingsWritable(HWND owner);
-
 // Next 1 January, 00:00:00 local time: the default countdown date.
 CalendarTime NextNewYear();
 

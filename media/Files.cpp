@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 int PathFound(const char* path, int* isDirectory) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
@@ -23,7 +25,7 @@ int DirectoryExists(const char* path) {
     return PathFound(path, &isDirectory) && isDirectory;
 }
 
-int SettingsFileReadable(const char* path) {
+static int OpensForReading(const char* path) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
@@ -32,7 +34,7 @@ int SettingsFileReadable(const char* path) {
     return 1;
 }
 
-int SettingsFileWritable(const char* path) {
+static int OpensForWriting(const char* path) {
     int missing = !FileExists(path);
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               missing ? CREATE_NEW : OPEN_EXISTING,
@@ -41,6 +43,23 @@ int SettingsFileWritable(const char* path) {
         return 0;
     CloseHandle(file);
     return 1;
+}
+
+int CheckSettingsFile(HWND owner, const char* path) {
+    int state = !OpensForReading(path)   ? SETTINGS_FILE_UNREADABLE
+                : !OpensForWriting(path) ? SETTINGS_FILE_UNWRITABLE
+                                         : SETTINGS_FILE_USABLE;
+    if (state == SETTINGS_FILE_USABLE)
+        return state;
+    char text[MAX_PATH + 128];
+    snprintf(text, sizeof(text),
+             state == SETTINGS_FILE_UNREADABLE
+                 ? "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not "
+                   "be saved."
+                 : "Cannot write the settings file \"%s\".\nChanges will not be saved.",
+             path);
+    MessageBoxA(owner, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+    return state;
 }
 
 void GetProgramDirectory(char* directory, int size) {

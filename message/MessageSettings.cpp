@@ -12,7 +12,7 @@ MessageSettingsFile g_messageSettingsFile;
 
 enum {
     VALUE_SIZE = 256,                   // buffer of a number, a position or a colour
-    BOX_TEXT_SIZE = MAX_PATH + 128,     // a message with its path
+    BOX_TEXT_SIZE = MAX_PATH + 96,      // a background message with its path
     RELATIVE_PATH_LIMIT = MAX_PATH - 4, // folder plus appended value, at most
 };
 
@@ -102,17 +102,8 @@ static void LoadBackgroundPath(HWND window) {
 
 void CheckMessageSettingsFile(HWND window) {
     MessageSettingsFile* file = &g_messageSettingsFile;
-    if (!file->path[0])
-        return;
-    if (!SettingsFileReadable(file->path)) {
-        file->keep = 1;
-        Warn(window,
-             "Cannot read the settings file \"%s\".\nDefault settings are used, and changes will not be "
-             "saved.",
-             file->path);
-    } else if (!SettingsFileWritable(file->path)) {
-        Warn(window, "Cannot write the settings file \"%s\".\nChanges will not be saved.", file->path);
-    }
+    if (file->path[0])
+        file->keep = CheckSettingsFile(window, file->path) == SETTINGS_FILE_UNREADABLE;
 }
 
 int LoadMessageSettings(HWND window) {

@@ -412,16 +412,16 @@ def mount_read_only(tester, folder):
     return subprocess.run(["mount", "-o", "remount,bind,ro", path], capture_output=True).returncode == 0
 
 
-def run_case(tester, spec):
+def run_case(tester, trial):
     """Runs one case; returns (survived, what was lost, note); survived is None for a
     case this machine cannot set up."""
-    name, program, files = spec["name"], spec["program"], spec["files"]
+    name, program, files = trial["name"], trial["program"], trial["files"]
     folder = tester.make_folder(programs=(program,), files=files)
-    if spec["read_only"] and not mount_read_only(tester, folder):
+    if trial["read_only"] and not mount_read_only(tester, folder):
         return None, [], "skipped: no read-only mount can be made here"
     holder = None
-    if spec["hold"]:
-        holder = Holder(folder, spec["hold"][0], spec["hold"][1])
+    if trial["hold"]:
+        holder = Holder(folder, trial["hold"][0], trial["hold"][1])
         tester.addCleanup(holder.let_go)
     started = tester.start_program(program, folder)
     class_name, title = window_of(program)
@@ -435,9 +435,9 @@ def run_case(tester, spec):
     texts = []
     boxes, window = answer_boxes_until(lambda: shown() or not started.running(), texts=texts)
     window = rig.find_window(class_name, title)
-    if window and spec["read_only"] and boxes < len(spec["told"]):
-        boxes += answer_boxes_until(lambda: len(texts) >= len(spec["told"]), 20, texts)[0]
-    if holder and spec["hold"][2]:
+    if window and trial["read_only"] and boxes < len(trial["told"]):
+        boxes += answer_boxes_until(lambda: len(texts) >= len(trial["told"]), 20, texts)[0]
+    if holder and trial["hold"][2]:
         holder.let_go()
     if window and any(name.startswith("skins/") for name in files):
         boxes += load_skin(window)
@@ -454,39 +454,39 @@ def run_case(tester, spec):
         return False, [], f"ended with {code} ({boxes} boxes)"
     if not window:
         return False, [], f"ended without a window ({boxes} boxes)"
-    settings = spec["settings"]
-    if spec["read_only"]:
+    settings = trial["settings"]
+    if trial["read_only"]:
         # Told once that the settings cannot be written; nothing written.
         kept = files.get(settings) == (folder.read_bytes(settings) if folder.exists(settings) else None)
-        as_told = len(texts) == len(spec["told"]) and all(text.startswith(start)
-                                                           for text, start in zip(texts, spec["told"]))
+        as_told = len(texts) == len(trial["told"]) and all(text.startswith(start)
+                                                           for text, start in zip(texts, trial["told"]))
         return as_told and kept, [] if kept else [f"{settings} changed"], f"{boxes} boxes: {texts}"
     if not isinstance(files.get(settings), bytes) or not folder.file(settings).is_file():
         return True, [], f"{boxes} boxes"
     written = folder.read_bytes(settings)
-    hold = spec["hold"]
+    hold = trial["hold"]
     if hold and hold[0] == settings and (hold[1] == "none" or not hold[2]):
         # Not read, or not writable to the end: the file keeps what it held.
         lost = [] if written == files[settings] else [f"{settings} changed"]
     else:
-        lost = lost_settings(spec["whole"], files[settings].decode("latin-1"), written.decode("latin-1"), program,
-                             spec["look_changes"], spec["sound_fails"])
+        lost = lost_settings(trial["whole"], files[settings].decode("latin-1"), written.decode("latin-1"), program,
+                             trial["look_changes"], trial["sound_fails"])
     return not lost, lost, f"{boxes} boxes"
 
 
 def main():
-    all_cases = [spec for spec in cases() if os.environ.get("SOAK_ONLY", "") in spec["name"]]
+    all_cases = [trial for trial in cases() if os.environ.get("SOAK_ONLY", "") in trial["name"]]
     limit = int(os.environ.get("SOAK_LIMIT", "0")) or len(all_cases)
     tester = SoakCase()
     tried = survived = skipped = 0
     failures = []
     started = time.monotonic()
-    for spec in all_cases[:limit]:
-        spec["files"] = {key: value.encode("latin-1") if isinstance(value, str) else value
-                         for key, value in spec["files"].items()}
+    for trial in all_cases[:limit]:
+        trial["files"] = {key: value.encode("latin-1") if isinstance(value, str) else value
+                          for key, value in trial["files"].items()}
         tried += 1
         try:
-            ok, lost, note = run_case(tester, spec)
+            ok, lost, note = run_case(tester, trial)
         except Exception as error:  # a case that breaks the rig counts as failed
             ok, lost, note = False, [], f"error: {error}"
         finally:
@@ -494,12 +494,12 @@ def main():
         if ok is None:
             tried -= 1
             skipped += 1
-            print(f"  SKIPPED {spec['name']}: {note}", flush=True)
+            print(f"  SKIPPED {trial['name']}: {note}", flush=True)
             continue
         survived += ok
         if not ok:
-            failures.append((spec["name"], note, lost))
-            print(f"  FAILED {spec['name']}: {note}{'; lost ' + ', '.join(lost) if lost else ''}", flush=True)
+            failures.append((trial["name"], note, lost))
+            print(f"  FAILED {trial['name']}: {note}{'; lost ' + ', '.join(lost) if lost else ''}", flush=True)
     rig.shutdown()
     print(f"{tried} cases tried, {survived} survived, {sum(len(lost) for _, _, lost in failures)} events or "
           f"settings lost, {skipped} skipped, {time.monotonic() - started:.0f} s")
