@@ -84,7 +84,10 @@ else:
     WINE = "/usr/lib/wine/wine64"
     WINEARCH = "win64"
     DEFAULT_PREFIX = BUILD / "wineprefix"
-    FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+    # The synchronised build: the plain one, reading its offset file anew from several
+    # threads at once, now and then gives one of them the unshifted time, and a Wine
+    # sleep that began on the shifted time then lasts for the whole offset.
+    FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
 PROBE = TOOLS / "winprobe.exe"
 MACHINE = 0x14C if ARCH == "32" else 0x8664  # PE machine type of the programs under test
 
