@@ -21,6 +21,11 @@
 //   winprobe post CLASS TITLE MESSAGE [WPARAM]
 //       Posts a message (a number, as the system would send it: WM_TIMECHANGE is
 //       30, WM_POWERBROADCAST 536) to the window FindWindowA finds.
+//   winprobe serve
+//       Reads one command a line from standard input (the arguments of any command
+//       above but hold, separated by tabs), answers each with its output and a line
+//       "exit N" (its exit code), until the input ends. One process then serves a
+//       whole test run: under emulated Wine every start of a program costs seconds.
 //
 // Output: one fact per line, "key value...", numbers in decimal unless 0x-prefixed:
 //   window 0x1234          starts the block of one window
@@ -303,35 +308,63 @@ static int Usage() {
                     "       winprobe list CLASS [--wait MS] [--children]\n"
                     "       winprobe post CLASS|HANDLE TITLE MESSAGE [WPARAM]\n"
                     "       winprobe process CLASS TITLE\n"
-                    "       winprobe hold PATH none|read\n");
+                    "       winprobe hold PATH none|read\n"
+                    "       winprobe serve\n");
     return 2;
 }
 
-int main(int argc, char** argv) {
+// Runs one command of the command line (argv[1] on); returns its exit code.
+static int RunCommand(int argc, char** argv) {
     ProbeOptions options;
     ZeroMemory(&options, sizeof(options));
-    int result;
     if (argc >= 4 && strcmp(argv[1], "window") == 0) {
         options.className = AnyWhenDash(argv[2]);
         options.title = AnyWhenDash(argv[3]);
         if (!ParseOptions(argc, argv, 4, &options))
             return Usage();
-        result = ProbeWindow(options);
-    } else if (argc >= 3 && strcmp(argv[1], "list") == 0) {
+        return ProbeWindow(options);
+    }
+    if (argc >= 3 && strcmp(argv[1], "list") == 0) {
         options.className = argv[2];
         if (!ParseOptions(argc, argv, 3, &options))
             return Usage();
-        result = ProbeList(options);
-    } else if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0) {
-        result =
-            PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
-    } else if (argc == 4 && strcmp(argv[1], "hold") == 0) {
-        result = HoldFile(argv[2], argv[3]);
-    } else if (argc == 4 && strcmp(argv[1], "process") == 0) {
-        result = ProbeProcess(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]));
-    } else {
-        return Usage();
+        return ProbeList(options);
     }
+    if ((argc == 5 || argc == 6) && strcmp(argv[1], "post") == 0)
+        return PostToWindow(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]), argv[4], argc == 6 ? argv[5] : NULL);
+    if (argc == 4 && strcmp(argv[1], "hold") == 0)
+        return HoldFile(argv[2], argv[3]);
+    if (argc == 4 && strcmp(argv[1], "process") == 0)
+        return ProbeProcess(AnyWhenDash(argv[2]), AnyWhenDash(argv[3]));
+    return Usage();
+}
+
+// Answers the commands of standard input, one a line, each closed by "exit N".
+static int Serve() {
+    static char line[4096];
+    while (fgets(line, sizeof(line), stdin)) {
+        char* args[2 + kMaxPoints * 2 + 8];
+        int count = 0;
+        args[count++] = (char*)"winprobe";
+        line[strcspn(line, "\r\n")] = 0;
+        for (char* field = line; field && count < (int)(sizeof(args) / sizeof(args[0])) - 1;) {
+            char* tab = strchr(field, '\t');
+            if (tab)
+                *tab++ = 0;
+            args[count++] = field;
+            field = tab;
+        }
+        args[count] = NULL;
+        // hold never returns; it keeps a process of its own.
+        int result = count >= 2 && strcmp(args[1], "hold") != 0 ? RunCommand(count, args) : Usage();
+        printf("exit %d\n", result);
+        fflush(stdout);
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    int result = argc == 2 && strcmp(argv[1], "serve") == 0 ? Serve() : RunCommand(argc, argv);
     fflush(stdout);
     return result;
 }
