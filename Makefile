@@ -1,5 +1,6 @@
 # make run    builds and runs the clock (on $DISPLAY, or on a private Xvfb with a screenshot)
 # make test   builds and runs every test level, ending in one summary line
+# make check  the quick check while working: native and 64-bit Windows-side tests
 # make build  builds the native tests and both Windows builds
 # make dist   packs the 32-bit programs, the sample skins and README.txt into build/vantel.zip
 # make screenshots remakes the README's pictures in docs/screenshots
@@ -14,7 +15,7 @@ BUILD := build
 JOBS ?= 2
 ARCH ?= 64
 
-.PHONY: all deps build build32-tests run test dist screenshots assets bench burst soak fuzz clean
+.PHONY: all deps build build32-tests run test check dist screenshots assets bench burst soak fuzz clean
 all: build
 
 deps:
@@ -37,8 +38,16 @@ build32-tests: deps
 run: build
 	@scripts/run-clock.sh $(ARCH)
 
-test: build build32-tests
+# The Wine prefixes and the 32-bit emulation are made behind the builds (their log:
+# build/test-logs/prepare.txt); the test levels wait for them where they need them.
+test: deps
+	@mkdir -p $(BUILD)/test-logs
+	@scripts/prepare-tests.sh $(BUILD) >$(BUILD)/test-logs/prepare.txt 2>&1 &
+	@$(MAKE) --no-print-directory build build32-tests
 	@tests/run-all.sh
+
+check: build
+	@tests/run-all.sh check
 
 dist: build
 	@scripts/pack-dist.sh $(BUILD)

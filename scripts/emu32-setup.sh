@@ -9,6 +9,10 @@ set -e
 dir=$(mkdir -p "$1" && cd "$1" && pwd)
 root="$dir/root"
 started=$(date +%s.%N)
+# One set-up at a time: a second caller (make test prepares it behind the builds) waits
+# for the first, then finds it made.
+exec 9>"$dir.lock"
+flock 9
 took() { echo "$(date +%s.%N) $started" | awk '{ printf "%.1f", $1 - $2 }'; }
 if [ -f "$dir/.ready" ]; then
     echo "32-bit emulation: cached in $dir ($(took) s)"
