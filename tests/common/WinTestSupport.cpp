@@ -141,6 +141,11 @@ bool TimerHog::full() const {
     return timeSetEvent(1000, 250, IdleTick, 0, TIME_ONESHOT) == 0;
 }
 
+bool RunsUnderEmulation() {
+    char value[8];
+    return GetEnvironmentVariableA("VANTEL_EMULATED", value, sizeof(value)) == 1 && value[0] == '1';
+}
+
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {

@@ -58,6 +58,10 @@ void RemoveTree(const std::string& folder);
 // class with the default window procedure; the caller destroys it.
 HWND MakeHiddenWindow(int x = 0, int y = 0, int width = 10, int height = 10);
 
+// True when the test runs under the emulated 32-bit Wine (scripts/wine32.sh says so in
+// VANTEL_EMULATED), whose pace is the emulator's: timings are not the program's there.
+bool RunsUnderEmulation();
+
 // Polls `done` every 10 ms until it holds (true) or `timeoutMs` has passed (false).
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
 

@@ -113,6 +113,10 @@ def check_machine(path):
 # What the screen shows where no window is (in the holes of a shaped window, for instance).
 DESKTOP_COLOUR = (58, 110, 165)
 
+# The classes of the programs' main windows: the time from a program's start to one of
+# them is its start (slowest_start).
+MAIN_CLASSES = ("Vantel", "Vantel Message")
+
 # Message boxes and dialogs are of this class; the programs' warnings carry this title.
 BOX_CLASS = "#32770"
 ERROR_BOX_TITLE = "Vantel - Error"
@@ -121,6 +125,25 @@ ERROR_BOX_TITLE = "Vantel - Error"
 WINDOW_TIMEOUT = 20.0  # a program's window appears (the first start of a run is the slowest)
 ACTION_TIMEOUT = 10.0  # a window reacts to input, a process ends
 TOOL_TIMEOUT = 30.0  # one run of a helper tool (xdotool, import, convert, winprobe)
+
+
+# How long the programs of this run took from their start to a visible window: the
+# slowest start seen, in seconds (None before the first). Tests that put an event a
+# moment ahead of a program's start take their lead from it (start_lead).
+slowest_start = None
+_last_start = None  # time.monotonic() of the latest program start, until its window is seen
+
+
+def start_cost():
+    """What a program start costs in this run: the slowest seen, or before any was seen what
+    one costs on a loaded machine, 2 s under wine64 and 8 s under emulation."""
+    return slowest_start if slowest_start is not None else (8.0 if ARCH == "32" else 2.0)
+
+
+def start_lead(least=3):
+    """Seconds ahead of now to put an event that a program about to start must see coming:
+    twice the cost of a start and a second more, and at least `least`."""
+    return max(least, int(2 * start_cost() + 1.999))
 
 
 class WaitTimeout(AssertionError):
@@ -227,6 +250,9 @@ class Session:
         self.xvfb = None
         self.prefix = Path(os.environ.get("WINEPREFIX") or DEFAULT_PREFIX)
         self.scratch = None  # temporary folder holding the test folders
+        self.probe = None  # the winprobe process that answers the run_probe commands
+        self.probe_output = b""  # what it wrote past the last answer read
+        self.probe_errors = None  # file of its standard error
 
     def start(self):
         for tool in ("Xvfb", "xdotool", "xdpyinfo", "xwininfo", "xsetroot", "import", "convert", "identify"):
@@ -242,8 +268,11 @@ class Session:
             subprocess.run([str(TOP / "scripts" / "wine-prefix.sh"), str(self.prefix), ARCH], check=True,
                            timeout=300, stdout=subprocess.DEVNULL)
             self._start_wineserver()
-            # The first program of a prefix also starts Wine's own services; let the probe
-            # pay for that so the tests' first start is as quick as the others.
+            # The first program of a prefix also starts Wine's own services, which keep the
+            # output handles they were started with: let a probe with no pipes pay for that
+            # (so the tests' first start is as quick as the others), then start the server.
+            subprocess.run([WINE, str(PROBE), "list", "#none"], env=self.env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
             self.run_probe(["list", "#none"])
             # Wine's desktop paints the whole screen black when it starts; from now on the
             # screen shows the root window's colour wherever no window covers it.
@@ -305,6 +334,7 @@ class Session:
 
     def stop(self):
         """Shuts down the prefix's wineserver (ending any program still in it) and Xvfb."""
+        self._end_probe()
         if self.display:
             subprocess.run([WINESERVER, "-k"], env=self.env(), timeout=TOOL_TIMEOUT,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -335,21 +365,56 @@ class Session:
         return result.stdout
 
     def run_probe(self, args, timeout=TOOL_TIMEOUT):
-        """Runs winprobe with the arguments; returns its lines."""
+        """Runs a winprobe command with the arguments; returns its lines. One winprobe process
+        ("serve") answers every command of the session: a start of Wine costs a few tenths of
+        a second under wine64, and seconds under emulation."""
         args = [str(a) for a in args]
-        # Files, not pipes: Wine's services that a Wine process may start go on running
-        # with its output handles, and a pipe would then never reach its end.
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            started = time.monotonic()
-            code = subprocess.run([WINE, str(PROBE)] + args, env=self.env(), stdin=subprocess.DEVNULL,
-                                  stdout=out, stderr=err, timeout=timeout).returncode
-            _trace(started, ["winprobe"] + args)
-            out.seek(0)
-            err.seek(0)
-            if code not in (0, 1):
-                raise RuntimeError(f"winprobe {' '.join(args)} failed ({code}): "
-                                   f"{err.read().decode(errors='replace').strip()}")
-            return out.read().decode("latin-1").splitlines()
+        if any("\t" in a or "\n" in a for a in args):
+            raise ValueError(f"winprobe arguments with a tab or line break: {args}")
+        started = time.monotonic()
+        lines = self._ask_probe(args, timeout)
+        _trace(started, ["winprobe"] + args)
+        code = int(lines.pop()[len("exit "):])
+        if code not in (0, 1):
+            raise RuntimeError(f"winprobe {' '.join(args)} failed ({code})")
+        return lines
+
+    def _ask_probe(self, args, timeout):
+        """Sends one command to the probe server (started on first use) and reads its answer up
+        to its "exit N" line, for at most timeout seconds."""
+        if self.probe is None or self.probe.poll() is not None:
+            # Its errors go to a file: a pipe left unread could fill up and stall it.
+            self.probe_errors = tempfile.TemporaryFile()
+            self.probe = subprocess.Popen([WINE, str(PROBE), "serve"], env=self.env(), stdin=subprocess.PIPE,
+                                          stdout=subprocess.PIPE, stderr=self.probe_errors)
+            self.probe_output = b""
+        self.probe.stdin.write(("\t".join(args) + "\n").encode("latin-1"))
+        self.probe.stdin.flush()
+        deadline = time.monotonic() + timeout
+        out = self.probe.stdout.fileno()
+        while True:
+            lines = self.probe_output.decode("latin-1").split("\n")
+            for i, line in enumerate(lines):
+                if line.rstrip("\r").startswith("exit "):
+                    self.probe_output = "\n".join(lines[i + 1:]).encode("latin-1")
+                    return [entry.rstrip("\r") for entry in lines[:i + 1]]
+            left = deadline - time.monotonic()
+            ready = select.select([out], [], [], max(left, 0))[0] if left > 0 else []
+            chunk = os.read(out, 65536) if ready else b""
+            if not chunk:
+                self._end_probe()
+                what = "ended" if ready else f"did not answer within {timeout:g} s"
+                raise RuntimeError(f"winprobe {' '.join(args)}: the probe {what}")
+            self.probe_output += chunk
+
+    def _end_probe(self):
+        if self.probe is not None:
+            if self.probe.poll() is None:
+                self.probe.kill()
+            self.probe.wait(ACTION_TIMEOUT)
+            for stream in (self.probe.stdin, self.probe.stdout, self.probe_errors):
+                stream.close()
+            self.probe = None
 
 
 def _trace(started, args):
@@ -518,6 +583,8 @@ class Program:
         finally:
             log.close()
         self.pid = self.process.pid
+        global _last_start
+        _last_start = time.monotonic()
 
     def running(self):
         return self.process.poll() is None
@@ -655,6 +722,11 @@ def wait_window(class_name, title, timeout=WINDOW_TIMEOUT, rects=False, points=(
         raise WaitTimeout(f"no visible window of class {class_name!r} and title {title!r} "
                           f"after {timeout:g} s")
     note_wait(started, timeout, f"window {title!r}")
+    global _last_start, slowest_start
+    if _last_start is not None and class_name in MAIN_CLASSES:
+        took = time.monotonic() - _last_start
+        slowest_start = took if slowest_start is None else max(slowest_start, took)
+        _last_start = None
     return window
 
 
@@ -692,14 +764,24 @@ def wait_window_moved(window, rect, timeout=ACTION_TIMEOUT):
 # ---------------------------------------------------------------------------------------
 # The X side: windows, shapes, input
 
-def x_window(window):
-    """The X window id of a Wine top-level window: the mapped one with its title and place."""
-    out = session().run_tool(["xdotool", "search", "--onlyvisible", "--name", "^" + _regex(window.title) + "$"],
+def x_window(window, timeout=ACTION_TIMEOUT):
+    """The X window id of a Wine top-level window: the mapped one with its title and place.
+    Waits for it: Wine maps the X window a moment after the Win32 window turns visible."""
+    return wait_until(lambda: _find_x_window(window.title, lambda rect: rect == window.rect), timeout,
+                      f"the X window of {window}")
+
+
+def _find_x_window(title, fits):
+    """The first mapped X window with the title whose rectangle fits, or None."""
+    out = session().run_tool(["xdotool", "search", "--onlyvisible", "--name", "^" + _regex(title) + "$"],
                              check=False)
     for xid in out.split():
-        if x_geometry(int(xid)) == window.rect:
-            return int(xid)
-    raise AssertionError(f"no X window for {window}")
+        try:
+            if fits(x_geometry(int(xid))):
+                return int(xid)
+        except RuntimeError:  # gone between the search and the look at it
+            pass
+    return None
 
 
 def _regex(text):
@@ -1068,18 +1150,16 @@ def window_children(window):
     return owner, children
 
 
-def x_window_inside(window):
+def x_window_inside(window, timeout=ACTION_TIMEOUT):
     """The X window of a Wine top-level window with a frame (a dialog, a message box): the
-    mapped one with its title that lies inside the window's rectangle. Without a window
-    manager, the X window of a framed window covers less than its Win32 rectangle."""
-    out = session().run_tool(["xdotool", "search", "--onlyvisible", "--name", "^" + _regex(window.title) + "$"],
-                             check=False)
-    for xid in out.split():
-        rect = x_geometry(int(xid))
-        if window.rect.left <= rect.left and rect.right <= window.rect.right \
-                and window.rect.top <= rect.top and rect.bottom <= window.rect.bottom:
-            return int(xid)
-    raise AssertionError(f"no X window inside {window}")
+    mapped one with its title that lies inside the window's rectangle (without a window
+    manager, the X window of a framed window may cover less than its Win32 rectangle).
+    Waits for it, as x_window does."""
+    def inside(rect):
+        return window.rect.left <= rect.left and rect.right <= window.rect.right \
+            and window.rect.top <= rect.top and rect.bottom <= window.rect.bottom
+
+    return wait_until(lambda: _find_x_window(window.title, inside), timeout, f"the X window inside {window}")
 
 
 def key_inside(window, *keys):

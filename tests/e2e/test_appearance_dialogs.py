@@ -22,7 +22,6 @@ PAST_EVENTS, LAST_DAY, ON_TOP = 1062, 1063, 1030
 LEFT, TOP, PICTURE = 1101, 1201, 1301
 DISTRIBUTE_LEFT, DISTRIBUTE_TOP, SPACE, UNIT_SPACE = 1113, 1213, 1055, 1057
 
-WS_EX_TOPMOST = 0x8
 WM_ENDSESSION = 0x16
 SEEDED_COUNTDOWN = "2031-05-06 07:08:09"
 
@@ -122,8 +121,7 @@ class AppearanceDialogsTest(rig.TestCase):
         self.type_into(dialog, "alt+b", "\\pictures\\wide.bmp")
         rig.key_inside(dialog, "alt+a")
         self.close_dialog(dialog, "Return")
-        window = wait_size((240, 74))
-        self.assertTrue(window.exstyle & WS_EX_TOPMOST)
+        window = wait_size((240, 74), topmost=True)
 
         # A colour chosen reshapes the window at once, and stays though the dialog is cancelled.
         shape_before = rig.pixels_of(rig.x_shape(rig.x_window(window)))

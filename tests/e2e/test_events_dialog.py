@@ -173,15 +173,9 @@ class EventsDialogTest(rig.TestCase):
         self.year_keys(dialog, "1", "9", "6", "9", "Up", year=year + 2)
         self.year_keys(dialog, "Down", "Down", year=year)
 
-        # About a minute ahead, today: it falls due while the rest goes on.
-        due = int(time.time()) + 60
-        hour, minute, second = time.gmtime(due + UTC_OFFSET)[3:6]
-        self.set_time(dialog, hour, minute, second)
-        self.type_text(dialog, SOUND_FIELD, "")
-        self.type_text(dialog, MESSAGE, "Due soon")
-        rig.key_inside(dialog, "alt+a")
-
         # Out of order, the later first; the fields of one row stay together.
+        self.type_text(dialog, SOUND_FIELD, "")
+        block_started = time.monotonic()
         self.year_keys(dialog, "Up", "Up", "Up", year=year + 3)
         self.set_time(dialog, 7, 8, 9)
         self.set_pattern(dialog, 4)
@@ -189,6 +183,7 @@ class EventsDialogTest(rig.TestCase):
         self.type_text(dialog, SOUND_FIELD, ding)  # longer than the field is wide
         self.type_text(dialog, APP, "later.exe --now")
         rig.key_inside(dialog, "alt+a")
+        block = time.monotonic() - block_started
         self.year_keys(dialog, "Down", "Down", year=year + 1)
         self.set_time(dialog, 21, 22, 23)
         self.set_pattern(dialog, 2)
@@ -197,9 +192,9 @@ class EventsDialogTest(rig.TestCase):
         self.type_text(dialog, APP, "")
         rig.key_inside(dialog, "alt+a")
 
-        # Rows: due soon, sooner, weekly, later, yearly. Edit moves the weekly event into
-        # the editor; an Add refused for its sound leaves it pending there.
-        self.select_row(dialog, 2, "alt+e")
+        # Rows: sooner, weekly, later, yearly. Edit moves the weekly event into the editor;
+        # an Add refused for its sound leaves it pending there.
+        self.select_row(dialog, 1, "alt+e")
         self.wait_fields(dialog, {MESSAGE: "Seeded weekly", RECURRENCE: "Weekly", TIME: "10:00:00", SOUND_FIELD: "",
                                   DATE: lambda text: sorted(map(int, re.findall(r"\d+", text or ""))) == [6, 15, year + 2]})
         self.type_text(dialog, SOUND_FIELD, missing)
@@ -216,7 +211,7 @@ class EventsDialogTest(rig.TestCase):
 
         # Edit, then OK answering Yes: the yearly event is gone.
         dialog = self.open_dialog(window)
-        self.select_row(dialog, 4, "alt+e")
+        self.select_row(dialog, 3, "alt+e")
         self.wait_fields(dialog, {MESSAGE: "Seeded yearly", RECURRENCE: "Yearly"})
         rig.key_inside(dialog, "alt+i", "Return")
         self.answer(dialog, DISCARD, ("y",), WARNING)
@@ -232,7 +227,19 @@ class EventsDialogTest(rig.TestCase):
         self.year_keys(dialog, "Up", "Up", "Up", "Up", year=year + 4)
         self.set_time(dialog, 12, 0, 0)
         rig.key_inside(dialog, "alt+a")
+
+        # Today (the dialog started at today), a little ahead: it falls due while the rest
+        # goes on. Setting it and closing the dialog take less time than the block of fields
+        # of the first dialog took: twice that is ahead enough.
+        due = int(time.time()) + max(10, int(2 * block) + 5)
+        hour, minute, second = time.gmtime(due + UTC_OFFSET)[3:6]
+        self.year_keys(dialog, "Down", "Down", "Down", "Down", year=year)
+        self.set_time(dialog, hour, minute, second)
+        self.type_text(dialog, MESSAGE, "Due soon")
+        self.type_text(dialog, APP, "")
+        rig.key_inside(dialog, "alt+a")
         self.close_dialog(dialog, "alt+i", "Return")
+        self.assertLess(time.time(), due, "the dialog was closed before the added event's time")
 
         found = []
 

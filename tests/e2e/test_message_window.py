@@ -191,7 +191,7 @@ class MessageTestCase(rig.TestCase):
 class MessageFromClockTest(MessageTestCase):
     def test_reminder_of_the_clock_appears_and_types_its_message(self):
         # Imported here: the reminder tests' clock settings, time zone and date forms.
-        from test_reminders import CLASS as CLOCK_CLASS, TITLE as CLOCK_TITLE, DISPLAY_FORM, LEAD, TZ, \
+        from test_reminders import CLASS as CLOCK_CLASS, TITLE as CLOCK_TITLE, DISPLAY_FORM, TZ, \
             local_text, settings_file
 
         # The message window stands apart from the clock's (at 10,10); no sound, as the
@@ -200,7 +200,7 @@ class MessageFromClockTest(MessageTestCase):
             "vantelmsg.ini": message_ini(settings={"WindowPos": "400,300", "PlaySound": "0"})})
         text = "Tea time: the kettle has boiled"
         now = time.time()
-        due = int(now) + LEAD
+        due = int(now) + rig.start_lead()
         folder.write("vantel.ini", settings_file(now, [{"start": due, "message": text}]))
         with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
             clock = self.start_program("vantel.exe", folder)

@@ -11,6 +11,8 @@ import unittest.mock
 import rig
 from test_reminders import TZ, UTC_OFFSET
 
+WS_EX_TOPMOST = 0x8
+
 CLASS = "Vantel"
 TITLE = "Vantel - Digital clock"
 LOAD_DIALOG = "Vantel - Load skin"
@@ -68,14 +70,16 @@ def face_time(moment):
     return f"{local.tm_yday:04d}{local.tm_hour:02d}{local.tm_min:02d}{local.tm_sec:02d}"
 
 
-def wait_size(size):
-    """The clock window once it has the size (width, height)."""
+def wait_size(size, topmost=None):
+    """The clock window once it has the size (width, height) and, when topmost is given, is
+    topmost or not: an appearance is applied size first, topmost last."""
     found = []
 
     def sized():
         shown = rig.find_window(CLASS, TITLE)
         found[:] = [shown]
-        return shown if shown and (shown.rect.width, shown.rect.height) == size else None
+        return shown if shown and (shown.rect.width, shown.rect.height) == size and (
+            topmost is None or bool(shown.exstyle & WS_EX_TOPMOST) == topmost) else None
 
     return rig.wait_until(sized, what=lambda: f"the clock at {size} (now {found})")
 
