@@ -22,9 +22,10 @@ std::string Text(CalendarTime t) {
     return FormatDateText(t, text, sizeof(text), DATE_FILE) ? text : "-1";
 }
 
-// Seconds of a local time on a clock that never changes its offset.
+// Seconds of a local time on a clock that never changes its offset; -1 for none.
 int64_t LocalSecondsOf(CalendarTime t) {
-    return t + LocalOffset(t);
+    struct tm local;
+    return CalendarToLocal(t, &local) ? t + LocalOffset(t) : -1;
 }
 
 class FarZoneTest : public ::testing::TestWithParam<const char*> {
