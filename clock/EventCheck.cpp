@@ -59,7 +59,7 @@ void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
 }
 
 void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR window, DWORD_PTR reserved1, DWORD_PTR reserved2) {
-    int64_t remaining = (int64_t)g_settings.countdownDate - (int64_t)time(NULL);
+    int64_t remaining = g_settings.countdownDate - CurrentCalendarTime();
     if (remaining >= -5 && remaining <= 0) {
         if (!g_check.beeped) {
             MessageBeep(0);

@@ -4,27 +4,6 @@
 
 static const char* const kRecurrenceNames[] = {"<none>", "Hourly", "Daily", "Weekly", "Monthly", "Yearly"};
 
-int CalendarToLocal(CalendarTime time, struct tm* local) {
-    if (time < 0)
-        return 0;
-    time_t t = (time_t)time;
-#ifdef _WIN32
-    // The C runtime of Windows keeps this buffer per thread.
-    struct tm* result = localtime(&t);
-    if (!result)
-        return 0;
-    *local = *result;
-    return 1;
-#else
-    return localtime_r(&t, local) != NULL;
-#endif
-}
-
-// Taken as a 64-bit value so the test means the same for a 32-bit time_t.
-static int FitsCalendarTime(int64_t value) {
-    return value >= 0 && value <= (int64_t)INT32_MAX;
-}
-
 static int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
@@ -49,17 +28,75 @@ static int64_t LocalSeconds(const struct tm* local) {
     return days * 86400 + (int64_t)local->tm_hour * 3600 + (int64_t)local->tm_min * 60 + local->tm_sec;
 }
 
+CalendarTime CurrentCalendarTime() {
+#ifdef _WIN32
+    // time() is 32 bits wide in the 32-bit build and ends in January 2038.
+    return (CalendarTime)_time64(NULL);
+#else
+    return (CalendarTime)time(NULL);
+#endif
+}
+
+static int RuntimeToLocal(CalendarTime time, struct tm* local) {
+#ifdef _WIN32
+    __time64_t t = (__time64_t)time;
+    return _localtime64_s(local, &t) == 0;
+#else
+    static_assert(sizeof(time_t) >= 8, "the native tests need a 64-bit time_t");
+    time_t t = (time_t)time;
+    return localtime_r(&t, local) != NULL;
+#endif
+}
+
+// Broken-down fields of seconds on a clock that never changes its offset.
+static void SplitLocalSeconds(int64_t seconds, struct tm* local) {
+    int64_t days = FloorDiv(seconds, 86400), ofDay = seconds - days * 86400;
+    // Civil date of a day number: the inverse of DaysFromCivil.
+    int64_t z = days + 719468, era = FloorDiv(z, 146097), dayOfEra = z - era * 146097;
+    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int64_t shifted = (5 * dayOfYear + 2) / 153;
+    int64_t day = dayOfYear - (153 * shifted + 2) / 5 + 1, month = shifted < 10 ? shifted + 3 : shifted - 9;
+    int64_t year = yearOfEra + era * 400 + (month <= 2);
+    local->tm_year = (int)(year - 1900);
+    local->tm_mon = (int)(month - 1);
+    local->tm_mday = (int)day;
+    local->tm_hour = (int)(ofDay / 3600);
+    local->tm_min = (int)(ofDay / 60 % 60);
+    local->tm_sec = (int)(ofDay % 60);
+    local->tm_wday = (int)(days + 4 - FloorDiv(days + 4, 7) * 7); // 1970-01-01 was a Thursday
+    local->tm_yday = (int)(days - DaysFromCivil(year, 1, 1));
+}
+
+int CalendarToLocal(CalendarTime time, struct tm* local) {
+    if (time < 0 || time > LAST_CALENDAR_TIME)
+        return 0;
+    if (time <= LAST_RUNTIME_TIME)
+        return RuntimeToLocal(time, local);
+    // Past the runtime's end by hours at most: the offset of its last instant holds.
+    struct tm last;
+    if (!RuntimeToLocal(LAST_RUNTIME_TIME, &last))
+        return 0;
+    SplitLocalSeconds(time + (LocalSeconds(&last) - LAST_RUNTIME_TIME), local);
+    local->tm_isdst = last.tm_isdst;
+    return 1;
+}
+
+static int FitsCalendarTime(int64_t value) {
+    return value >= 0 && value <= LAST_CALENDAR_TIME;
+}
+
 // Local time minus calendar time at an instant, in seconds.
 static int OffsetAt(int64_t instant, int64_t* offset) {
     struct tm local;
-    if (!FitsCalendarTime(instant) || !CalendarToLocal((CalendarTime)instant, &local))
+    if (!FitsCalendarTime(instant) || !CalendarToLocal(instant, &local))
         return 0;
     *offset = LocalSeconds(&local) - instant;
     return 1;
 }
 
 static int64_t Clamp(int64_t value) {
-    return value < 0 ? 0 : value > (int64_t)INT32_MAX ? (int64_t)INT32_MAX : value;
+    return value < 0 ? 0 : value > LAST_CALENDAR_TIME ? LAST_CALENDAR_TIME : value;
 }
 
 // The C runtimes resolve a local time that a clock change skips or repeats each
@@ -100,9 +137,9 @@ CalendarTime LocalToCalendar(struct tm* local) {
         }
         found = high;
     }
-    if (found == -1 || !FitsCalendarTime(found) || !CalendarToLocal((CalendarTime)found, local))
+    if (found == -1 || !FitsCalendarTime(found) || !CalendarToLocal(found, local))
         return -1;
-    return (CalendarTime)found;
+    return found;
 }
 
 int FormatDateText(CalendarTime time, char* text, int capacity, int form) {

@@ -5,8 +5,16 @@
 #include <cstdint>
 #include <ctime>
 
-// Seconds since 1970-01-01 00:00:00 UTC in 32 bits; -1 is a failed conversion.
-typedef int32_t CalendarTime;
+// Seconds since 1970-01-01 00:00:00 UTC in 64 bits; -1 is a failed conversion.
+typedef int64_t CalendarTime;
+
+// The last instant the C runtime's 64-bit calendar functions convert:
+// 3000-12-31 23:59:59 UTC.
+const CalendarTime LAST_RUNTIME_TIME = 32535215999;
+// The last calendar time: 3000-12-31 23:59:59 at UTC-12, so that every second of
+// 31 December 3000 converts in every zone. The hours past the runtime's end take the
+// offset of its last instant.
+const CalendarTime LAST_CALENDAR_TIME = LAST_RUNTIME_TIME + 12 * 3600;
 
 enum { MAX_EVENTS = 32 };
 
@@ -37,12 +45,16 @@ enum DateForm {
     DATE_DISPLAY = 1, // "%d.%m.%Y %H:%M:%S"
 };
 
-// Local broken-down time of a calendar time. 0 for a time that has none (negative).
+// The current calendar time, read through the runtime's 64-bit clock.
+CalendarTime CurrentCalendarTime();
+
+// Local broken-down time of a calendar time. 0 for a time that has none (negative
+// or past LAST_CALENDAR_TIME).
 int CalendarToLocal(CalendarTime time, struct tm* local);
 
 // Converts local broken-down time (normalising out-of-range fields) to calendar
-// time and sets the fields to the local time found; -1 outside what 32 bits hold
-// from 1970. A time a clock change repeats is its first instant; one it skips is
+// time and sets the fields to the local time found; -1 outside 0 ..
+// LAST_CALENDAR_TIME. A time a clock change repeats is its first instant; one it skips is
 // the instant of the change.
 CalendarTime LocalToCalendar(struct tm* local);
 

@@ -16,7 +16,8 @@ enum { COLUMN_DATE, COLUMN_RECURRENCE, COLUMN_MESSAGE, COLUMN_SOUND, COLUMN_APP,
 enum { DATE_TEXT_SIZE = 32, NAME_SIZE = 32 };
 
 static struct {
-    int pendingEdit; // 1 while the editor holds an event the list does not: OK asks first
+    int pendingEdit;        // 1 while the editor holds an event the list does not: OK asks first
+    CalendarTime heldStart; // the edited event's start, which the pickers cannot show; -1 none
 } g_eventsDialog;
 
 static const struct {
@@ -122,6 +123,7 @@ static void OnEventsInit(HWND dialog) {
     InitPickers(dialog);
     InitEventList(dialog);
     g_eventsDialog.pendingEdit = 0;
+    g_eventsDialog.heldStart = -1;
 }
 
 // Reads the editor into *event; 0 after its message when the event cannot be added.
@@ -130,10 +132,12 @@ static int ReadEditor(HWND dialog, EventRecord* event) {
     SYSTEMTIME date, time;
     SendDlgItemMessageA(dialog, IDC_EVENT_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
     SendDlgItemMessageA(dialog, IDC_EVENT_TIME, DTM_GETSYSTEMTIME, 0, (LPARAM)&time);
-    event->startTime = DateFromPickers(&date, &time);
+    // A start the pickers could not show stays until the user sets another.
+    event->startTime =
+        g_eventsDialog.heldStart != -1 ? g_eventsDialog.heldStart : DateFromPickers(&date, &time);
     // A start of 0 or less would end the event list at OK, and every later event with it.
     if (event->startTime <= 0) {
-        ShowError(dialog, "The date must lie between 2 January 1970 and 17 January 2038.");
+        ShowError(dialog, kPickerRangeText);
         return 0;
     }
     char name[NAME_SIZE];
@@ -184,10 +188,13 @@ static void EditSelected(HWND dialog) {
     char text[sizeof(EventRecord::message)];
     GetCell(list, row, COLUMN_DATE, text, sizeof(text));
     SYSTEMTIME when;
-    if (DateTextToPickerTime(text, &when)) {
+    int shown = DateTextToPickerTime(text, &when);
+    if (shown) {
         SendDlgItemMessageA(dialog, IDC_EVENT_DATE, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&when);
         SendDlgItemMessageA(dialog, IDC_EVENT_TIME, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&when);
     }
+    // The pickers would put their own date in its place.
+    g_eventsDialog.heldStart = shown ? -1 : ParseDateText(text);
     // By code: the combo box's own search ignores case, the pattern names do not.
     GetCell(list, row, COLUMN_RECURRENCE, text, sizeof(text));
     SendDlgItemMessageA(dialog, IDC_EVENT_RECURRENCE, CB_SETCURSEL, RecurrenceCodeFromName(text), 0);
@@ -261,8 +268,10 @@ static void OnEventsCommand(HWND dialog, WPARAM wParam) {
     case IDC_EVENT_BROWSE_APP: BrowseForFile(dialog, IDC_EVENT_APP, kAppFilter); break;
     case IDC_EVENT_ADD:
         // A refused Add leaves the event in the editor only: it is still pending.
-        if (AddEvent(dialog))
+        if (AddEvent(dialog)) {
             g_eventsDialog.pendingEdit = 0;
+            g_eventsDialog.heldStart = -1;
+        }
         break;
     case IDC_EVENT_EDIT:
         EditSelected(dialog);
@@ -276,8 +285,10 @@ static void OnEventsCommand(HWND dialog, WPARAM wParam) {
 
 static void OnEventsNotify(const NMHDR* header) {
     if (header->code == DTN_DATETIMECHANGE &&
-        (header->idFrom == IDC_EVENT_DATE || header->idFrom == IDC_EVENT_TIME))
+        (header->idFrom == IDC_EVENT_DATE || header->idFrom == IDC_EVENT_TIME)) {
         g_eventsDialog.pendingEdit = 1;
+        g_eventsDialog.heldStart = -1;
+    }
 }
 
 static INT_PTR CALLBACK EventsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

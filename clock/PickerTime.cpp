@@ -21,8 +21,7 @@ int DateTextToPickerTime(const char* text, SYSTEMTIME* picker) {
     int n[DATE_FIELDS];
     if (!ReadDateNumbers(text, n))
         return 0;
-    if (n[0] < 1601 || n[0] > 30827 || n[1] < 1 || n[1] > 12 || n[2] < 1 || n[2] > 31 || n[3] < 0 ||
-        n[3] > 23 || n[4] < 0 || n[4] > 59 || n[5] < 0 || n[5] > 59)
+    if (!PickerCanShow(n))
         return 0;
     FieldsToPickerTime(n, picker);
     return 1;
@@ -34,6 +33,8 @@ int CalendarToPickerTime(CalendarTime time, SYSTEMTIME* picker) {
         return 0;
     int fields[DATE_FIELDS] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                local.tm_hour,        local.tm_min,     local.tm_sec};
+    if (!PickerCanShow(fields))
+        return 0;
     FieldsToPickerTime(fields, picker);
     picker->wDayOfWeek = (WORD)local.tm_wday;
     return 1;

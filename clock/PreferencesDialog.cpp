@@ -4,6 +4,7 @@
 // rest is taken by OK and applied with the appearance.
 #include "Dialogs.h"
 #include "Display.h"
+#include "EventFields.h"
 #include "FileChooser.h"
 #include "Files.h"
 #include "PickerTime.h"
@@ -26,6 +27,7 @@ static struct {
     int colorsReady;                   // 1 once the custom colours start white
     char previousBackground[MAX_PATH]; // the pictures the face shows, for a failed apply
     char previousDigits[MAX_PATH];
+    int keepCountdown;                 // 1: the pickers cannot show the countdown date and are untouched
 } g_preferences;
 
 static const char kBitmapFilter[] = "Bitmap files (*.bmp)\0*.bmp\0";
@@ -61,7 +63,9 @@ static void OnInit(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_PREF_TIME, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, (LPARAM)range);
     SendDlgItemMessageA(dialog, IDC_PREF_TIME, DTM_SETFORMATA, 0, (LPARAM) "HH':'mm':'ss");
     SYSTEMTIME countdown;
-    if (CalendarToPickerTime(g_settings.countdownDate, &countdown)) {
+    int shown = CalendarToPickerTime(g_settings.countdownDate, &countdown);
+    g_preferences.keepCountdown = !shown && g_settings.countdownDate != -1;
+    if (shown) {
         SendDlgItemMessageA(dialog, IDC_PREF_DATE, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&countdown);
         SendDlgItemMessageA(dialog, IDC_PREF_TIME, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&countdown);
     }
@@ -156,9 +160,10 @@ static void OnOk(HWND dialog) {
     SYSTEMTIME date, time;
     SendDlgItemMessageA(dialog, IDC_PREF_DATE, DTM_GETSYSTEMTIME, 0, (LPARAM)&date);
     SendDlgItemMessageA(dialog, IDC_PREF_TIME, DTM_GETSYSTEMTIME, 0, (LPARAM)&time);
-    CalendarTime countdown = DateFromPickers(&date, &time);
-    if (countdown == -1) {
-        ShowError(dialog, "The date must lie between 2 January 1970 and 17 January 2038.");
+    CalendarTime countdown =
+        g_preferences.keepCountdown ? g_settings.countdownDate : DateFromPickers(&date, &time);
+    if (countdown == -1 && !g_preferences.keepCountdown) {
+        ShowError(dialog, kPickerRangeText);
         return;
     }
     lstrcpyA(g_appearance.backgroundBmp, background);
@@ -195,11 +200,19 @@ static void OnCommand(HWND dialog, WPARAM wParam) {
     }
 }
 
+// A date the user sets replaces a countdown date the pickers could not show.
+static void OnNotify(const NMHDR* header) {
+    if (header->code == DTN_DATETIMECHANGE &&
+        (header->idFrom == IDC_PREF_DATE || header->idFrom == IDC_PREF_TIME))
+        g_preferences.keepCountdown = 0;
+}
+
 static INT_PTR CALLBACK PreferencesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInit(dialog); return TRUE;
     case WM_CTLCOLORSTATIC: return OnSwatchColor(dialog, (HWND)lParam);
     case WM_COMMAND: OnCommand(dialog, wParam); return TRUE;
+    case WM_NOTIFY: OnNotify((const NMHDR*)lParam); return FALSE;
     case WM_DESTROY: ForgetSwatch(); return FALSE;
     }
     return FALSE;

@@ -5,7 +5,8 @@ void ClampDayOfMonth(struct tm* candidate) {
     if (candidate->tm_mday > 30 && (month == 3 || month == 5 || month == 8 || month == 10)) {
         candidate->tm_mday = 30;
     } else if (candidate->tm_mday > 28 && month == 1) {
-        candidate->tm_mday = (candidate->tm_year + 1900) % 4 == 0 ? 29 : 28;
+        int year = candidate->tm_year + 1900;
+        candidate->tm_mday = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 29 : 28;
     }
 }
 
@@ -56,8 +57,8 @@ static CalendarTime NextHourlyAfter(CalendarTime start, CalendarTime after) {
     int64_t step = (e.tm_min * 60 + e.tm_sec) - (n.tm_min * 60 + n.tm_sec);
     if (step <= 0)
         step += 3600;
-    int64_t next = (int64_t)after + step;
-    return next <= (int64_t)INT32_MAX ? (CalendarTime)next : -1;
+    CalendarTime next = after + step;
+    return next <= LAST_CALENDAR_TIME ? next : -1;
 }
 
 CalendarTime NextOccurrenceAfter(const EventRecord* event, CalendarTime after, int lastOfMonthMode) {

@@ -25,7 +25,7 @@ struct DueList {
 };
 
 // Moves a day past the end of a 30-day month or February to that month's last day
-// (every year divisible by 4 is a leap year). Months outside 0..11 stay as they are.
+// (Gregorian leap years: 2100 has no 29 February). Months outside 0..11 stay as they are.
 void ClampDayOfMonth(struct tm* candidate);
 
 // The candidate occurrence `step` periods from the current period (negative: back)

@@ -17,14 +17,11 @@ static ScheduleOptions CurrentOptions() {
     return options;
 }
 
-static CalendarTime Now() {
-    return (CalendarTime)time(NULL);
-}
-
 void StartSchedule() {
     EnterCriticalSection(&g_schedule.lock);
     ScheduleOptions options = CurrentOptions();
-    StartEventSchedule(&g_schedule.schedule, &g_events, Now(), g_settings.lastEventCheck, &options);
+    StartEventSchedule(&g_schedule.schedule, &g_events, CurrentCalendarTime(), g_settings.lastEventCheck,
+                       &options);
     LeaveCriticalSection(&g_schedule.lock);
 }
 
@@ -33,7 +30,7 @@ void CheckSchedule(CarryOutFunction carryOut, void* context) {
     ScheduleOptions options = CurrentOptions();
     // One reading of the clock for the entries and the rebuild, so no occurrence
     // falls between them.
-    CalendarTime now = Now();
+    CalendarTime now = CurrentCalendarTime();
     RunEventCheck(&g_schedule.schedule, &g_events, now, &options, carryOut, context);
     g_settings.lastEventCheck = now;
     LeaveCriticalSection(&g_schedule.lock);
@@ -42,7 +39,7 @@ void CheckSchedule(CarryOutFunction carryOut, void* context) {
 void ReplaceEventTable(const EventTable* table) {
     EnterCriticalSection(&g_schedule.lock);
     ScheduleOptions options = CurrentOptions();
-    ReplaceScheduledTable(&g_schedule.schedule, &g_events, table, Now(), &options);
+    ReplaceScheduledTable(&g_schedule.schedule, &g_events, table, CurrentCalendarTime(), &options);
     LeaveCriticalSection(&g_schedule.lock);
 }
 

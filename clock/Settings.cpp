@@ -12,9 +12,9 @@ ClockAppearance g_appearance;
 enum { VALUE_SIZE = 512 };
 
 CalendarTime NextNewYear() {
-    time_t now = time(NULL);
     struct tm next;
-    CalendarToLocal((CalendarTime)now, &next);
+    if (!CalendarToLocal(CurrentCalendarTime(), &next))
+        return -1;
     next.tm_year += 1;
     next.tm_mon = 0;
     next.tm_mday = 1;
@@ -24,7 +24,7 @@ CalendarTime NextNewYear() {
 
 void SetDefaultSettings() {
     g_settings.clockMode = 1;
-    g_settings.lastEventCheck = (CalendarTime)time(NULL);
+    g_settings.lastEventCheck = CurrentCalendarTime();
     g_settings.lastOfMonthMode = 1;
     g_settings.displayPastEvents = 1;
     g_settings.countdownDate = NextNewYear();
@@ -131,7 +131,7 @@ static int LoadBitmapPath(HWND owner, const char* key, char* path) {
 int LoadSettings(HWND owner) {
     g_settings.clockMode = ReadIntegerValue("Settings", "ClockMode", "1");
     g_settings.lastEventCheck =
-        ReadDateValue(owner, "Settings", "LastEventCheck", (CalendarTime)time(NULL), "LastEventCheck");
+        ReadDateValue(owner, "Settings", "LastEventCheck", CurrentCalendarTime(), "LastEventCheck");
     g_settings.lastOfMonthMode = ReadIntegerValue("Settings", "LastOfMonthMode", "1");
     g_settings.displayPastEvents = ReadIntegerValue("Settings", "DisplayPastEvents", "1");
     g_settings.countdownDate = ReadDateValue(owner, "Countdown", "Date", NextNewYear(), "Countdown-Date");

@@ -77,14 +77,14 @@ static int SystemMilliseconds() {
 static void CALLBACK RemainingTimeTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     if (g_timers.suspended)
         return;
-    int64_t span = (int64_t)g_settings.countdownDate - (int64_t)time(NULL);
+    int64_t span = g_settings.countdownDate - CurrentCalendarTime();
     ShowDigits(RemainingTimeDigits(span, SystemMilliseconds(), g_timers.digits));
 }
 
 static void CALLBACK ElapsedTimeTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     if (g_timers.suspended)
         return;
-    int64_t span = (int64_t)time(NULL) - (int64_t)g_settings.countdownDate;
+    int64_t span = CurrentCalendarTime() - g_settings.countdownDate;
     int valid = ElapsedTimeDigits(span, SystemMilliseconds(), g_timers.digits);
     ShowDigits(valid);
     if (valid && g_timers.frameRateOn)
@@ -125,7 +125,7 @@ int StartTimers(HWND window) {
     if (g_settings.clockMode == 2) {
         tick = StopwatchTick;
     } else if (g_settings.clockMode == 0 && g_settings.countdownDate != -1) {
-        tick = (int64_t)g_settings.countdownDate > (int64_t)time(NULL) ? RemainingTimeTick : ElapsedTimeTick;
+        tick = g_settings.countdownDate > CurrentCalendarTime() ? RemainingTimeTick : ElapsedTimeTick;
         eventRoutine = CountdownTick;
     }
 

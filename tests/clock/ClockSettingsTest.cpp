@@ -115,7 +115,7 @@ TEST_F(ClockSettingsTest, LongEventFieldsAreCutToTheirSize) {
 }
 
 TEST_F(ClockSettingsTest, UnreadableDatesFallBackWithTheirMessages) {
-    WriteIni("[Settings]\r\nClockMode=0\r\nLastEventCheck=yesterday\r\n[Countdown]\r\nDate=2041-01-01 "
+    WriteIni("[Settings]\r\nClockMode=0\r\nLastEventCheck=yesterday\r\n[Countdown]\r\nDate=3002-01-01 "
              "00:00:00\r\n" +
              Appearance());
     time_t before = time(NULL);
@@ -126,7 +126,7 @@ TEST_F(ClockSettingsTest, UnreadableDatesFallBackWithTheirMessages) {
               std::string("Cannot convert parameter LastEventCheck \"yesterday\" to a calendar time "
                           "value.\nUsing default date.") +
                   kWarn);
-    EXPECT_EQ(boxes[1], std::string("Cannot convert parameter Countdown-Date \"2041-01-01 00:00:00\" to a "
+    EXPECT_EQ(boxes[1], std::string("Cannot convert parameter Countdown-Date \"3002-01-01 00:00:00\" to a "
                                     "calendar time value.\nUsing default date.") +
                             kWarn);
     EXPECT_GE(g_settings.lastEventCheck, (CalendarTime)before);
@@ -204,8 +204,8 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
     SetDefaultSettings();
     SetDefaultAppearance();
     g_settings.clockMode = 2;
-    g_settings.countdownDate = ParseDateText("2030-05-06 07:08:09");
-    g_settings.lastEventCheck = ParseDateText("2026-12-01 10:00:00");
+    g_settings.countdownDate = ParseDateText("2040-01-01 00:00:00"); // past 2038 too
+    g_settings.lastEventCheck = ParseDateText("2038-01-19 03:14:25");
     g_settings.displayPastEvents = 0;
     g_appearance.transparentColor = RGB(1, 2, 3);
     g_appearance.firstDigit = 2;
@@ -213,7 +213,7 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
     g_events.slots[0].startTime = ParseDateText("2027-01-02 03:04:05");
     g_events.slots[0].recurrence = RECUR_MONTHLY;
     lstrcpyA(g_events.slots[0].message, "Tea <br> time");
-    g_events.slots[1].startTime = ParseDateText("2027-02-03 04:05:06");
+    g_events.slots[1].startTime = ParseDateText("2999-12-31 23:59:59");
     lstrcpyA(g_events.slots[1].appFile, "notepad.exe c:\\x.txt");
 
     HWND window = MakeHiddenWindow(321, 123);
@@ -225,10 +225,11 @@ TEST_F(ClockSettingsTest, SaveWritesEverySettingAnd32EventSectionsAndLoadsBackUn
         EXPECT_NE(ini.find("[Event" + std::to_string(n) + "]"), std::string::npos) << n;
     EXPECT_EQ(ini.find("stale"), std::string::npos);
     for (const char* line : {"ClockMode=2",
-                             "LastEventCheck=2026-12-01 10:00:00",
+                             "LastEventCheck=2038-01-19 03:14:25",
                              "LastOfMonthMode=1",
                              "DisplayPastEvents=0",
-                             "Date=2030-05-06 07:08:09",
+                             "Date=2040-01-01 00:00:00",
+                             "Date=2999-12-31 23:59:59",
                              "BackgroundBMP=\r\n",
                              "WindowPos=321,123",
                              "AlwaysOnTop=0",

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -17,6 +19,11 @@ const char kZone[] = "CET-1CEST"; // the Windows C runtime picks the change date
 const char kZone[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 #endif
 
+// Years as UTC instants of their first second: one before 2038, the year 2038 (past
+// a 32-bit count from January), 2100 (no leap day) and the last before 3000.
+const CalendarTime kYears[][2] = {
+    {2027, 1798761600}, {2038, 2145916800}, {2100, 4102444800}, {2999, 32472144000}};
+
 struct Carried {
     CalendarTime time; // the occurrence
     CalendarTime at;   // the check that carried it out
@@ -26,9 +33,13 @@ class DaylightSaving : public ::testing::Test {
   protected:
     void SetUp() override {
         SetTimeZone(kZone);
+    }
+    // The year's two changes, for the year's cases.
+    void UseYear(const CalendarTime year[2]) {
+        SCOPED_TRACE(year[0]);
         memset(&table_, 0, sizeof(table_));
-        // 2027-01-01 to 2028-01-01, UTC.
-        std::vector<ClockChange> changes = FindClockChanges(1798761600, 1830297600);
+        carried_.clear();
+        std::vector<ClockChange> changes = FindClockChanges(year[1], year[1] + 365 * 86400);
         ASSERT_EQ(changes.size(), 2u);
         spring_ = changes[0];
         autumn_ = changes[1];
@@ -79,49 +90,87 @@ class DaylightSaving : public ::testing::Test {
 } // namespace
 
 TEST_F(DaylightSaving, HourlyEventsFireAtEveryRealHourThroughBothChanges) {
-    for (const ClockChange* change : {&spring_, &autumn_}) {
-        carried_.clear();
-        // At 20 minutes past each hour, from a start a week before.
-        CalendarTime hourStart = change->at - (change->at % 3600);
-        table_.slots[0] = {LocalTimeFrom(hourStart, 20 * 60, 7), RECUR_HOURLY, "", "hourly", ""};
-        Run(change->at - 4 * 3600, change->at + 4 * 3600);
-        ASSERT_EQ(carried_.size(), 8u) << "change at " << change->at;
-        for (size_t i = 0; i < carried_.size(); i++) {
-            EXPECT_EQ(carried_[i].at, carried_[i].time) << "on its own second";
-            if (i > 0) {
-                EXPECT_EQ(carried_[i].time - carried_[i - 1].time, 3600) << i;
+    for (const auto& year : kYears) {
+        UseYear(year);
+        for (const ClockChange* change : {&spring_, &autumn_}) {
+            carried_.clear();
+            // At 20 minutes past each hour, from a start a week before.
+            CalendarTime hourStart = change->at - (change->at % 3600);
+            table_.slots[0] = {LocalTimeFrom(hourStart, 20 * 60, 7), RECUR_HOURLY, "", "hourly", ""};
+            Run(change->at - 4 * 3600, change->at + 4 * 3600);
+            ASSERT_EQ(carried_.size(), 8u) << "change at " << change->at;
+            for (size_t i = 0; i < carried_.size(); i++) {
+                EXPECT_EQ(carried_[i].at, carried_[i].time) << "on its own second";
+                if (i > 0) {
+                    EXPECT_EQ(carried_[i].time - carried_[i - 1].time, 3600) << i;
+                }
             }
         }
     }
 }
 
 TEST_F(DaylightSaving, ALocalTimeTheSpringChangeSkipsFiresOnceJustAfterIt) {
-    // Half an hour into the skipped hour, every day.
-    CalendarTime start = LocalTimeFrom(spring_.at - 1, 1 + 30 * 60, 5);
-    table_.slots[0] = {start, RECUR_DAILY, "", "daily", ""};
-    Run(spring_.at - 6 * 3600, spring_.at + 30 * 3600);
-    ASSERT_EQ(carried_.size(), 2u);
-    EXPECT_EQ(carried_[0].time, spring_.at) << "on the change day, at the change";
-    int startHour = -1, startMinute = -1, hour = -2, minute = -2;
-    LocalClock(start, &startHour, &startMinute);
-    LocalClock(carried_[1].time, &hour, &minute);
-    EXPECT_EQ(hour * 60 + minute, startHour * 60 + startMinute) << "the next day at its own time";
+    for (const auto& year : kYears) {
+        UseYear(year);
+        // Half an hour into the skipped hour, every day.
+        CalendarTime start = LocalTimeFrom(spring_.at - 1, 1 + 30 * 60, 5);
+        table_.slots[0] = {start, RECUR_DAILY, "", "daily", ""};
+        Run(spring_.at - 6 * 3600, spring_.at + 30 * 3600);
+        ASSERT_EQ(carried_.size(), 2u) << year[0];
+        EXPECT_EQ(carried_[0].time, spring_.at) << "on the change day, at the change";
+        int startHour = -1, startMinute = -1, hour = -2, minute = -2;
+        LocalClock(start, &startHour, &startMinute);
+        LocalClock(carried_[1].time, &hour, &minute);
+        EXPECT_EQ(hour * 60 + minute, startHour * 60 + startMinute) << "the next day at its own time";
+    }
 }
 
 TEST_F(DaylightSaving, ALocalTimeTheAutumnChangeRepeatsFiresOnce) {
-    CalendarTime start = LocalTimeFrom(autumn_.at, 30 * 60, 5);
-    table_.slots[0] = {start, RECUR_DAILY, "", "daily", ""};
-    Run(autumn_.at - 6 * 3600, autumn_.at + 6 * 3600);
-    ASSERT_EQ(carried_.size(), 1u);
-    EXPECT_EQ(carried_[0].time, autumn_.at + 30 * 60 - 3600) << "the first time the clock shows it";
-    EXPECT_EQ(carried_[0].at, carried_[0].time);
+    for (const auto& year : kYears) {
+        UseYear(year);
+        CalendarTime start = LocalTimeFrom(autumn_.at, 30 * 60, 5);
+        table_.slots[0] = {start, RECUR_DAILY, "", "daily", ""};
+        Run(autumn_.at - 6 * 3600, autumn_.at + 6 * 3600);
+        ASSERT_EQ(carried_.size(), 1u) << year[0];
+        EXPECT_EQ(carried_[0].time, autumn_.at + 30 * 60 - 3600) << "the first time the clock shows it";
+        EXPECT_EQ(carried_[0].at, carried_[0].time);
+    }
 }
 
 TEST_F(DaylightSaving, LocalTimesOfTheChangesConvertTheSameEverywhere) {
-    // A skipped local time is the change itself; a repeated one its first instant.
-    EXPECT_EQ(LocalTimeFrom(spring_.at - 1, 1 + 30 * 60, 0), spring_.at);
-    EXPECT_EQ(LocalTimeFrom(spring_.at - 1, 1, 0), spring_.at);
-    EXPECT_EQ(LocalTimeFrom(autumn_.at, 0, 0), autumn_.at - 3600);
-    EXPECT_EQ(LocalTimeFrom(autumn_.at, 3599, 0), autumn_.at - 1);
-    EXPECT_EQ(LocalTimeFrom(autumn_.at + 3600, 0, 0), autumn_.at + 3600);
+    for (const auto& year : kYears) {
+        UseYear(year);
+        // A skipped local time is the change itself; a repeated one its first instant.
+        EXPECT_EQ(LocalTimeFrom(spring_.at - 1, 1 + 30 * 60, 0), spring_.at) << year[0];
+        EXPECT_EQ(LocalTimeFrom(spring_.at - 1, 1, 0), spring_.at);
+        EXPECT_EQ(LocalTimeFrom(autumn_.at, 0, 0), autumn_.at - 3600);
+        EXPECT_EQ(LocalTimeFrom(autumn_.at, 3599, 0), autumn_.at - 1);
+        EXPECT_EQ(LocalTimeFrom(autumn_.at + 3600, 0, 0), autumn_.at + 3600);
+    }
+}
+
+TEST_F(DaylightSaving, TheSecondsWhereNarrowerCountsEndConvertBothWays) {
+    // Winter time, an hour ahead of UTC, at 2038's limit, then where the runtime's
+    // calendar ends and its last offset carries on.
+    const struct {
+        CalendarTime time;
+        const char* text;
+    } cases[] = {{INT32_MAX, "2038-01-19 04:14:07"},
+                 {(CalendarTime)INT32_MAX + 1, "2038-01-19 04:14:08"},
+                 {LAST_RUNTIME_TIME, "3001-01-01 00:59:59"},
+                 {LAST_RUNTIME_TIME + 1, "3001-01-01 01:00:00"},
+                 {LAST_CALENDAR_TIME, "3001-01-01 12:59:59"}};
+    for (const auto& c : cases) {
+        char text[32];
+        ASSERT_TRUE(FormatDateText(c.time, text, sizeof(text), DATE_FILE)) << c.time;
+        EXPECT_STREQ(text, c.text);
+        EXPECT_EQ(ParseDateText(c.text), c.time) << c.text;
+    }
+    EXPECT_EQ(ParseDateText("3001-01-01 13:00:00"), -1);
+    // The clock is read in 64 bits, as the system clock counts.
+    EXPECT_EQ(sizeof(CalendarTime), 8u);
+    int64_t system =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    EXPECT_LE(std::llabs(CurrentCalendarTime() - system), 2);
 }

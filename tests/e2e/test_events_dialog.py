@@ -169,7 +169,7 @@ class EventsDialogTest(rig.TestCase):
         self.answer(dialog, NO_SOUND_FILE)
 
         # Years the clock cannot hold are not taken: after each the year steps from this one.
-        self.year_keys(dialog, "2", "0", "4", "0", "Up", year=year + 1)
+        self.year_keys(dialog, "3", "0", "0", "1", "Up", year=year + 1)
         self.year_keys(dialog, "1", "9", "6", "9", "Up", year=year + 2)
         self.year_keys(dialog, "Down", "Down", year=year)
 

@@ -108,7 +108,7 @@ void CheckParse(const char* dateText, CalendarTime* parsed) {
     for (int i = 0; i < DATE_FIELDS; i++)
         far = far || expected[i] < -100000 || expected[i] > 100000;
     if (far) {
-        // Such a field puts the date far outside what 32 bits hold from 1970, whatever
+        // Such a field puts the date far outside 1970 to 3000, whatever
         // the others say.
         Require(time == -1, "a date with a number far out of range converts");
         return;
@@ -131,7 +131,7 @@ void CheckParse(const char* dateText, CalendarTime* parsed) {
     Require(time == CalendarFromFields(numbers), "ParseDateText and CalendarFromFields disagree");
     if (time == -1) {
         // Every zone is within 14 hours of UTC: a day inside the range converts.
-        Require(wantedLocal < kDay || wantedLocal > (int64_t)INT32_MAX - kDay,
+        Require(wantedLocal < kDay || wantedLocal > LAST_CALENDAR_TIME - kDay,
                 "a date well inside the range does not convert");
         return;
     }
@@ -232,7 +232,8 @@ int64_t MinuteSecond(int64_t instant) {
 
 int DaysInMonth(int tmYear, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 1 && (tmYear + 1900) % 4 == 0 ? 29 : kDays[month]; // 1970-2038: every fourth year
+    const int year = tmYear + 1900;
+    return month == 1 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 29 : kDays[month];
 }
 
 // Whether `time` is an occurrence of a daily to yearly event starting at `start`: its
@@ -287,7 +288,7 @@ void CheckRecurrence(CalendarTime start, const char* name, CalendarTime now, int
     } else {
         const int64_t limits[6] = {0, 3600, kDay, 7 * kDay, 62 * kDay, 367 * kDay};
         const int64_t limit = limits[code] + 7200;
-        if (now >= 2 * kDay && (int64_t)now + limit < (int64_t)INT32_MAX - kDay)
+        if (now >= 2 * kDay && now + limit < LAST_CALENDAR_TIME - kDay)
             Require(next != -1, "a recurring event has no next occurrence");
         if (next != -1) {
             Require((int64_t)next - now <= limit, "the next occurrence is further away than one period");
@@ -359,11 +360,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckParse(dateText, &date);
     CheckParse(nowText, &now);
     if (now == -1)
-        now = (CalendarTime)(hash & 0x7FFFFFFF);
+        now = (CalendarTime)((uint64_t)hash * 7919 % (uint64_t)LAST_CALENDAR_TIME); // over the whole range
     CheckRoundTrip(date != -1 ? date : now, (int)(hash >> 8) % 24);
     CheckRoundTrip(now, 20);
     const int64_t near = (int64_t)now + (int64_t)(hash % 2000000) - 1000000;
-    const CalendarTime countdown = near < 0 ? 0 : near > INT32_MAX ? INT32_MAX : (CalendarTime)near;
+    const CalendarTime countdown = near < 0 ? 0 : near > LAST_CALENDAR_TIME ? LAST_CALENDAR_TIME : near;
     CheckCountdown(date != -1 ? date : countdown, now, (int)(hash % 1100) - 50);
     CheckRecurrence(date, name, now, (int)(hash % (40 * kDay)), lastOfMonthMode);
     CheckEventText(eventText, (int)(hash >> 16) % 300);

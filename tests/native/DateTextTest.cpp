@@ -48,10 +48,12 @@ std::string Format(CalendarTime t, int form) {
 } // namespace
 
 TEST_P(ZoneTest, FileDateTextRoundTripsAcrossTheWholeRange) {
-    // Every 7 hours 13 minutes 17 seconds from 1970 to 2038: formatting then parsing
-    // gives the same text back; the time itself too, except in the hour a clock
-    // change repeats, where the conversion may pick either of the two.
-    for (int64_t t = 100000; t < INT32_MAX; t += 7 * 3600 + 13 * 60 + 17) {
+    // Every 7 hours 13 minutes 17 seconds from 1970 to 2038, then every 4 days and as
+    // much to the end of 3000: formatting then parsing gives the same text back; the
+    // time itself too, except in the hour a clock change repeats, where the
+    // conversion may pick either of the two.
+    for (int64_t t = 100000; t <= LAST_CALENDAR_TIME;
+         t += (t < INT32_MAX ? 0 : 4 * 86400) + 7 * 3600 + 13 * 60 + 17) {
         std::string text = Format((CalendarTime)t, DATE_FILE);
         ASSERT_EQ(text.size(), 19u) << t;
         CalendarTime back = ParseDateText(text.c_str());
@@ -71,15 +73,16 @@ TEST_P(ZoneTest, OutOfRangeFieldsAreNormalised) {
     EXPECT_EQ(Format(ParseDateText("2003-6-5 1:2:3"), DATE_FILE), "2003-06-05 01:02:03");
 }
 
-TEST_P(ZoneTest, DatesOutside32BitsOrBefore1970GiveMinusOne) {
-    EXPECT_EQ(ParseDateText("2040-01-01 00:00:00"), -1);
-    EXPECT_EQ(ParseDateText("2100-03-01 00:00:00"), -1);
+TEST_P(ZoneTest, DatesPast3000OrBefore1970GiveMinusOne) {
+    EXPECT_EQ(ParseDateText("3001-01-02 00:00:00"), -1);
+    EXPECT_EQ(ParseDateText("3100-03-01 00:00:00"), -1);
     EXPECT_EQ(ParseDateText("1969-06-01 00:00:00"), -1);
     EXPECT_EQ(ParseDateText("1900-01-01 00:00:00"), -1);
     EXPECT_EQ(ParseDateText("99999-01-01 00:00:00"), -1);
     EXPECT_EQ(ParseDateText("2147483647-2147483647-1 00:00:00"), -1);
-    // Just inside: mid-2037 exists in every zone.
-    EXPECT_NE(ParseDateText("2037-07-01 00:00:00"), -1);
+    // Inside: past 2038 and to the last second of 3000 in every zone.
+    EXPECT_NE(ParseDateText("2040-01-01 00:00:00"), -1);
+    EXPECT_NE(ParseDateText("3000-12-31 23:59:59"), -1);
 }
 
 TEST_P(ZoneTest, TextsWithoutSixNumbersDoNotConvert) {
@@ -127,13 +130,17 @@ TEST_P(ZoneTest, DisplayFormAndTimesWithoutLocalTime) {
 
 INSTANTIATE_TEST_SUITE_P(Zones, ZoneTest, ::testing::ValuesIn(kZones));
 
-TEST(DateText, LimitsOfThe32BitCountInUtc) {
+TEST(DateText, LimitsOfTheCalendarInUtc) {
     setenv("TZ", "UTC0", 1);
     tzset();
     EXPECT_EQ(ParseDateText("1970-01-01 00:00:00"), 0);
     EXPECT_EQ(ParseDateText("2038-01-19 03:14:07"), INT32_MAX);
-    EXPECT_EQ(ParseDateText("2038-01-19 03:14:08"), -1);
+    EXPECT_EQ(ParseDateText("2038-01-19 03:14:08"), (CalendarTime)INT32_MAX + 1);
     EXPECT_EQ(Format(INT32_MAX, DATE_FILE), "2038-01-19 03:14:07");
+    EXPECT_EQ(ParseDateText("3000-12-31 23:59:59"), LAST_RUNTIME_TIME);
+    EXPECT_EQ(ParseDateText("3001-01-01 11:59:59"), LAST_CALENDAR_TIME);
+    EXPECT_EQ(ParseDateText("3001-01-01 12:00:00"), -1);
+    EXPECT_EQ(Format(LAST_CALENDAR_TIME + 1, DATE_FILE), "");
     unsetenv("TZ");
     tzset();
 }

@@ -10,7 +10,7 @@ TEST(PickerRange, EveryDayOfferedConvertsInEveryZoneTheDaysBeyondNeedNot) {
     const char* zones[] = {"<-12>12", "<+14>-14", "<-11>11<-10>,M1.1.0,M12.5.0",
                            "<+13>-13<+14>,M1.1.0,M12.5.0"};
     const int epochDay[DATE_FIELDS] = {1970, 1, 1, 0, 0, 0};
-    const int dayAfter[DATE_FIELDS] = {2038, 1, 18, 23, 59, 59};
+    const int dayAfter[DATE_FIELDS] = {3001, 1, 1, 0, 0, 0};
     const char* old = getenv("TZ");
     std::string saved = old ? old : "";
     for (const char* zone : zones) {
@@ -28,6 +28,20 @@ TEST(PickerRange, EveryDayOfferedConvertsInEveryZoneTheDaysBeyondNeedNot) {
     else
         unsetenv("TZ");
     tzset();
+}
+
+TEST(PickerRange, DatesThePickersCannotShowAreKnown) {
+    const struct {
+        int fields[DATE_FIELDS];
+        int shown;
+    } cases[] = {
+        {{1970, 1, 2, 0, 0, 0}, 1},  {{1970, 1, 1, 23, 59, 59}, 0}, {{3000, 12, 31, 23, 59, 59}, 1},
+        {{3001, 1, 1, 0, 0, 0}, 0},  {{2040, 1, 1, 0, 0, 0}, 1},    {{2040, 13, 1, 0, 0, 0}, 0},
+        {{2040, 1, 1, 24, 0, 0}, 0}, {{2040, 1, 0, 0, 0, 0}, 0},    {{2040, 1, 1, 0, 60, -1}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PickerCanShow(c.fields), c.shown)
+            << c.fields[0] << "-" << c.fields[1] << "-" << c.fields[2];
 }
 
 TEST(MakeSingleLine, ControlCharactersBecomeBlanksOthersStay) {

@@ -71,7 +71,7 @@ TEST_F(RecurrenceTest, ClampDayOfMonthOnTheMonthAsBuilt) {
     for (int month = -1; month <= 12; month++) {
         struct tm t;
         memset(&t, 0, sizeof(t));
-        t.tm_year = 2100 - 1900; // divisible by 4: counted as a leap year
+        t.tm_year = 2096 - 1900;
         t.tm_mon = month;
         t.tm_mday = 31;
         ClampDayOfMonth(&t);
@@ -89,6 +89,14 @@ TEST_F(RecurrenceTest, ClampDayOfMonthOnTheMonthAsBuilt) {
     feb.tm_mday = 30;
     ClampDayOfMonth(&feb);
     EXPECT_EQ(feb.tm_mday, 28);
+    // Gregorian: 2100 has no 29 February, 2000 and 2400 have.
+    const int years[][2] = {{2100, 28}, {2000, 29}, {2400, 29}, {2900, 28}};
+    for (const auto& year : years) {
+        feb.tm_year = year[0] - 1900;
+        feb.tm_mday = 31;
+        ClampDayOfMonth(&feb);
+        EXPECT_EQ(feb.tm_mday, year[1]) << year[0];
+    }
 }
 
 TEST_F(RecurrenceTest, DailyEventKeepsItsLocalTimeAcrossClockChanges) {
@@ -108,15 +116,16 @@ TEST_F(RecurrenceTest, MissedOccurrences) {
         const char* lastCheck;
         const char* want;
     } cases[] = {
-        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "2003-06-15 08:00:00"},   // today 08:00
-        {"2003-06-14 20:00:00", RECUR_NONE, "2003-06-14 18:00:00", "2003-06-14 20:00:00"},    // one-shot
-        {"2003-06-01 08:30:00", RECUR_HOURLY, "2003-06-14 18:00:00", "-1"},                   // never reported
-        {"2003-06-16 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "-1"},                    // starts tomorrow
-        {"2003-06-14 17:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},                     // before the check
-        {"2003-06-02 08:00:00", RECUR_WEEKLY, "2003-06-14 18:00:00", "-1"},                   // Monday, long ago
-        {"2003-05-14 23:00:00", RECUR_MONTHLY, "2003-06-14 18:00:00", "2003-06-14 23:00:00"}, // yesterday 23:00
-        {"2003-06-15 10:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},                     // still ahead
-        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-10 00:00:00", "2003-06-15 08:00:00"},   // only the latest
+        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "2003-06-15 08:00:00"}, // today 08:00
+        {"2003-06-14 20:00:00", RECUR_NONE, "2003-06-14 18:00:00", "2003-06-14 20:00:00"},  // one-shot
+        {"2003-06-01 08:30:00", RECUR_HOURLY, "2003-06-14 18:00:00", "-1"},                 // never reported
+        {"2003-06-16 08:00:00", RECUR_DAILY, "2003-06-14 18:00:00", "-1"},                  // starts tomorrow
+        {"2003-06-14 17:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},   // before the check
+        {"2003-06-02 08:00:00", RECUR_WEEKLY, "2003-06-14 18:00:00", "-1"}, // Monday, long ago
+        {"2003-05-14 23:00:00", RECUR_MONTHLY, "2003-06-14 18:00:00",
+         "2003-06-14 23:00:00"},                                                            // yesterday 23:00
+        {"2003-06-15 10:00:00", RECUR_NONE, "2003-06-14 18:00:00", "-1"},                   // still ahead
+        {"2003-06-01 08:00:00", RECUR_DAILY, "2003-06-10 00:00:00", "2003-06-15 08:00:00"}, // only the latest
     };
     for (const Case& c : cases) {
         EventRecord e = Event(c.start, c.code);

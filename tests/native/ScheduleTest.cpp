@@ -57,6 +57,10 @@ class ScheduleTest : public CentralEuropeTest {
         return log;
     }
 
+    // A year of reminders from local midnight of `firstDay` to that of `endDay` (days
+    // from 1970) with the clock set forward and back on the days given.
+    void SimulateYear(int64_t firstDay, int64_t endDay, int64_t forwardDay, int64_t backDay);
+
     EventTable table_;
     EventSchedule schedule_;
     ScheduleOptions options_ = {1, 1};
@@ -206,18 +210,28 @@ int64_t LastSunday(int64_t year, int month) { // day number
     int64_t weekday = (last + 4) % 7; // 1970-01-01 was a Thursday
     return last - weekday;
 }
-int64_t Offset(int64_t t, int64_t year) {
+// The year of an instant on the days of UTC; the changes lie far from new year.
+int64_t YearOf(int64_t t) {
+    int64_t year = 1970 + t / (365 * 86400 + 20952);
+    while (DaysFrom1970(year + 1, 1, 1) * 86400 <= t)
+        year++;
+    while (DaysFrom1970(year, 1, 1) * 86400 > t)
+        year--;
+    return year;
+}
+int64_t Offset(int64_t t) {
+    int64_t year = YearOf(t);
     int64_t on = LastSunday(year, 3) * 86400 + 3600, off = LastSunday(year, 10) * 86400 + 3600;
     return t >= on && t < off ? 7200 : 3600;
 }
 // The first instant showing a local time; for a skipped one, the change.
-int64_t Resolve(int64_t local, int64_t year) {
+int64_t Resolve(int64_t local) {
     int64_t a = local - 7200, b = local - 3600;
-    if (a + Offset(a, year) == local)
+    if (a + Offset(a) == local)
         return a;
-    if (b + Offset(b, year) == local)
+    if (b + Offset(b) == local)
         return b;
-    return LastSunday(year, 3) * 86400 + 3600;
+    return LastSunday(YearOf(local), 3) * 86400 + 3600;
 }
 
 struct Pattern {
@@ -226,59 +240,58 @@ struct Pattern {
     int seconds;             // local time of day of the start
 };
 
-} // namespace
-
-TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
-    const int64_t year = 2027;
-    const int64_t yearStart = DaysFrom1970(year, 1, 1) * 86400 - 3600; // local midnight
-    const int64_t yearEnd = DaysFrom1970(year + 1, 1, 1) * 86400 - 3600;
+void ScheduleTest::SimulateYear(int64_t firstDay, int64_t endDay, int64_t forwardDay, int64_t backDay) {
+    const int64_t yearStart = Resolve(firstDay * 86400); // local midnight
+    const int64_t yearEnd = Resolve(endDay * 86400);
     // Every pattern at times of day that meet the changes, the sleeps and each other.
-    const int times[] = {2 * 3600 + 30 * 60, 2 * 3600 + 30 * 60, 8 * 3600, 8 * 3600, 1 * 3600 + 15 * 60,
-                         23 * 3600 + 59 * 60 + 59, 12 * 3600, 0};
+    const int times[] = {2 * 3600 + 30 * 60, 2 * 3600 + 30 * 60,       8 * 3600,  8 * 3600,
+                         1 * 3600 + 15 * 60, 23 * 3600 + 59 * 60 + 59, 12 * 3600, 0};
     std::vector<Pattern> patterns;
     for (int k = 0; k < MAX_EVENTS; k++) {
         int code = 1 + k % 5;
         int seconds = times[k % 8] + (k / 8) * 61 * (k % 3);
         int month = 1 + k % 12, day = 1 + (k * 7) % 28;
         char text[32];
-        snprintf(text, sizeof(text), "2026-%02d-%02d %02d:%02d:%02d", month, day, seconds / 3600, seconds / 60 % 60,
-                 seconds % 60);
+        snprintf(text, sizeof(text), "2026-%02d-%02d %02d:%02d:%02d", month, day, seconds / 3600,
+                 seconds / 60 % 60, seconds % 60);
         table_.slots[k] = {T(text), code, "", "reminder", ""};
         struct tm local;
         ASSERT_TRUE(CalendarToLocal(table_.slots[k].startTime, &local));
         patterns.push_back({code, month, day, local.tm_wday, seconds});
     }
-    // The occurrences in the year, slot by time.
+    // The occurrences in the year, slot by time, and a day on: the clock set forward
+    // runs past the year's end.
     std::multimap<int64_t, int> occurrences;
     for (int k = 0; k < MAX_EVENTS; k++) {
         const Pattern& p = patterns[k];
         if (p.code == RECUR_HOURLY) {
             // Whole-hour offsets: local minutes and seconds are those of UTC.
-            for (int64_t t = yearStart + p.seconds % 3600; t < yearEnd; t += 3600)
+            for (int64_t t = yearStart + p.seconds % 3600; t < yearEnd + 86400; t += 3600)
                 occurrences.insert({t, k});
             continue;
         }
-        for (int64_t day = DaysFrom1970(year, 1, 1); day < DaysFrom1970(year + 1, 1, 1); day++) {
-            int64_t y = year, m = 1;
+        for (int64_t day = firstDay; day <= endDay; day++) {
+            int64_t y = YearOf(day * 86400), m = 1;
             while (DaysFrom1970(y, m + 1, 1) <= day)
                 m++;
             int64_t d = day - DaysFrom1970(y, m, 1) + 1;
             int weekday = (int)((day + 4) % 7);
             bool on = p.code == RECUR_DAILY || (p.code == RECUR_WEEKLY && weekday == p.weekday) ||
-                      (p.code == RECUR_MONTHLY && d == p.day) || (p.code == RECUR_YEARLY && m == p.month && d == p.day);
+                      (p.code == RECUR_MONTHLY && d == p.day) ||
+                      (p.code == RECUR_YEARLY && m == p.month && d == p.day);
             if (on)
-                occurrences.insert({Resolve(day * 86400 + p.seconds, year), k});
+                occurrences.insert({Resolve(day * 86400 + p.seconds), k});
         }
     }
 
     // Real time runs through the year; the clock reads real time plus a setting the
-    // user changes: forward two hours on 10 May, back one hour on 20 August. Every
+    // user changes: forward two hours on one day, back one hour on a later one. Every
     // night the machine sleeps from 22:00 to 00:30 UTC.
-    const int64_t forwardAt = DaysFrom1970(year, 5, 10) * 86400 + 14 * 3600;
-    const int64_t backAt = DaysFrom1970(year, 8, 20) * 86400 + 14 * 3600;
+    const int64_t forwardAt = forwardDay * 86400 + 14 * 3600;
+    const int64_t backAt = backDay * 86400 + 14 * 3600;
     std::map<std::pair<int64_t, int>, int64_t> firstCarried; // occurrence -> clock time it was carried out
     int twice = 0, invented = 0;
-    std::set<std::pair<int64_t, int>> live; // occurrences whose second came while awake
+    std::set<std::pair<int64_t, int>> live;        // occurrences whose second came while awake
     std::vector<std::pair<int64_t, int64_t>> gaps; // (after, until] of clock time not ticked through
 
     Start((CalendarTime)yearStart, (CalendarTime)yearStart - 1);
@@ -334,6 +347,19 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
     EXPECT_EQ(extra, 0);
     EXPECT_EQ(hourly, 0);
     EXPECT_GT(live.size(), 30000u) << "the year had its occurrences";
-    printf("a year: %zu occurrences while awake, %zu carried out in all, %zu gaps\n", live.size(),
-           firstCarried.size(), gaps.size());
+    printf("a year from %s: %zu occurrences while awake, %zu carried out in all, %zu gaps\n",
+           S((CalendarTime)yearStart).c_str(), live.size(), firstCarried.size(), gaps.size());
+}
+
+} // namespace
+
+TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
+    SimulateYear(DaysFrom1970(2027, 1, 1), DaysFrom1970(2028, 1, 1), DaysFrom1970(2027, 5, 10),
+                 DaysFrom1970(2027, 8, 20));
+}
+
+// The same across 2038-01-19 03:14:07 UTC, where a 32-bit count of seconds ends.
+TEST_F(ScheduleTest, AYearOfRemindersAcross2038) {
+    SimulateYear(DaysFrom1970(2037, 7, 1), DaysFrom1970(2038, 7, 1), DaysFrom1970(2037, 9, 10),
+                 DaysFrom1970(2037, 11, 20));
 }
