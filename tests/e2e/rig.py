@@ -766,9 +766,21 @@ def wait_window_moved(window, rect, timeout=ACTION_TIMEOUT):
 
 def x_window(window, timeout=ACTION_TIMEOUT):
     """The X window id of a Wine top-level window: the mapped one with its title and place.
-    Waits for it: Wine maps the X window a moment after the Win32 window turns visible."""
-    return wait_until(lambda: _find_x_window(window.title, lambda rect: rect == window.rect), timeout,
-                      f"the X window of {window}")
+    Waits for it: Wine maps the X window a moment after the Win32 window turns visible, and
+    a window that is being set up anew may still move; its place is probed anew each time."""
+    seen = [window]
+
+    def found():
+        current = find_window(hex(window.handle), None) or window
+        seen[0] = current
+        return _find_x_window(window.title, lambda rect: rect == current.rect)
+
+    def what():
+        out = session().run_tool(["xdotool", "search", "--name", "^" + _regex(window.title) + "$"], check=False)
+        return (f"the X window of {window} (last probed: {seen[0]}, visible {seen[0].visible}; "
+                f"X windows of the title: {[(xid, x_geometry(int(xid))) for xid in out.split()]})")
+
+    return wait_until(found, timeout, what)
 
 
 def _find_x_window(title, fits):

@@ -313,7 +313,8 @@ class CountdownTest(ClockTimeCase):
             seen.append(reading)
             return reading.text == "00000000"
 
-        zeros = self.wait_face(window, reader, remaining, "the countdown to reach zero")
+        zeros = self.wait_face(window, reader, remaining, "the countdown to reach zero",
+                               max(target - time.time(), 0) + rig.ACTION_TIMEOUT)
         counting = [r for r in seen if r.text != "00000000"]
         self.assertTrue(counting, "the face counted down before reaching zero")
         for reading in counting:

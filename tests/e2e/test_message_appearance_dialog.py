@@ -63,7 +63,7 @@ class MessageAppearanceDialogTest(MessageTestCase):
         self.assertEqual(owner, window.handle)
 
         # The set-up after OK: the built-in picture, the text typed again.
-        moved = rig.find_window(CLASS, TITLE)
+        moved = rig.wait_window(CLASS, TITLE)
         self.assertEqual((moved.rect.width, moved.rect.height), SIZE)
         self.assertGreater(ink(typed_text(moved, area=WHOLE_WINDOW)), 0)
         rig.key(moved, "Escape")

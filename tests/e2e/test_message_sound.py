@@ -151,8 +151,11 @@ class MessageSoundTest(MessageTestCase):
         # tenths of a second on a busy machine: the typing began after the capture before
         # the last blank one had finished.
         typing_began_after = samples[seen - 2][0] if seen >= 2 else samples[0][0] - 1.0
-        typing_ended = next(when for i, (when, shown) in enumerate(samples)
-                            if all(later == final for _, later in samples[i:]))
+        done = next(i for i in range(len(samples)) if all(later == final for _, later in samples[i:]))
+        typing_ended = samples[done][0]
+        # Likewise the text was not yet complete when the capture before the first complete
+        # one began, after the one before that had finished.
+        typing_ended_after = samples[done - 2][0] if done >= 2 else samples[0][0] - 1.0
 
         # The window stays open with the text complete; the output goes on, silent.
         rig.wait_until(lambda: output.sizes[-1][0] >= typing_ended + 1.0, what="a second of output after the typing")
@@ -173,7 +176,9 @@ class MessageSoundTest(MessageTestCase):
         self.assertTrue(typing_began_after - 0.3 <= started <= typing_started + 0.3,
                         f"the sound starts as the typing does ({started:.2f} s, typing seen at {typing_started:.2f} s, "
                         f"not yet at {typing_began_after:.2f} s)")
-        self.assertAlmostEqual(ended, typing_ended, delta=0.3, msg="the sound stops as the text is complete")
+        self.assertTrue(typing_ended_after - 0.3 <= ended <= typing_ended + 0.3,
+                        f"the sound stops as the text is complete ({ended:.2f} s, text complete at "
+                        f"{typing_ended:.2f} s, not yet at {typing_ended_after:.2f} s)")
         self.assertGreater(ended - started, 0.75 * typing, f"the sound lasts about the typing's {typing:.2f} s")
         loops = (end - first) / frame / (SOUND_FRAMES * rate / SOUND_RATE)
         self.assertGreater(loops, 10, "the sound is played over and over, not once")

@@ -4,7 +4,8 @@
 //
 // Usage:
 //   winprobe window CLASS TITLE [--wait MS] [--rects] [--point X,Y]...
-//       The window FindWindowA finds ("-" for CLASS or TITLE matches any).
+//       The window FindWindowA finds ("-" for CLASS or TITLE matches any), or the
+//       window whose handle CLASS is ("0x...").
 //       --wait polls until it exists and is visible, for at most MS milliseconds
 //       (a window is found while it is being created, before it has its size).
 //       --rects lists the rectangles of its region; --point asks whether a
@@ -227,10 +228,19 @@ static const char* AnyWhenDash(const char* text) {
     return strcmp(text, "-") == 0 ? NULL : text;
 }
 
+// CLASS may be a window handle ("0x..."); TITLE is then not looked at.
+static HWND FindByClassOrHandle(const char* className, const char* title) {
+    if (className && strncmp(className, "0x", 2) == 0) {
+        HWND window = (HWND)(ULONG_PTR)strtoull(className, NULL, 16);
+        return IsWindow(window) ? window : NULL;
+    }
+    return FindWindowA(className, title);
+}
+
 static int ProbeWindow(const ProbeOptions& options) {
     HWND window = NULL;
     PollUntilFound(options.waitMs, [&]() {
-        window = FindWindowA(options.className, options.title);
+        window = FindByClassOrHandle(options.className, options.title);
         return window != NULL && IsWindowVisible(window);
     });
     if (window)
@@ -253,11 +263,8 @@ static int ProbeList(const ProbeOptions& options) {
     return list.count ? 0 : 1;
 }
 
-// CLASS may be a window handle ("0x..."); TITLE is then not looked at.
 static int PostToWindow(const char* className, const char* title, const char* message, const char* wParam) {
-    HWND window = className && strncmp(className, "0x", 2) == 0
-                      ? (HWND)(ULONG_PTR)strtoull(className, NULL, 16)
-                      : FindWindowA(className, title);
+    HWND window = FindByClassOrHandle(className, title);
     UINT number = (UINT)strtoul(message, NULL, 0);
     WPARAM value = wParam ? (WPARAM)strtoul(wParam, NULL, 0) : 0;
     int posted = window && PostMessageA(window, number, value, 0);
