@@ -227,6 +227,6 @@ static INT_PTR CALLBACK DigitsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     return FALSE;
 }
 
-void DigitsDialog(HWND owner, HWND clock) {
-    DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_DIGITS), owner, DigitsDlgProc, (LPARAM)clock);
+INT_PTR DigitsDialog(HWND owner, HWND clock) {
+    return DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_DIGITS), owner, DigitsDlgProc, (LPARAM)clock);
 }

@@ -220,10 +220,20 @@ static void SaveEvents() {
     }
 }
 
+int SaveLastEventCheck(CalendarTime lastEventCheck) {
+    g_writeFailed = 0;
+    WriteDate("Settings", "LastEventCheck", lastEventCheck);
+    return !g_writeFailed;
+}
+
 int SaveSettings(HWND window) {
+    return SaveSettingsChecked(window, g_settings.lastEventCheck);
+}
+
+int SaveSettingsChecked(HWND window, CalendarTime lastEventCheck) {
     g_writeFailed = 0;
     WriteInteger("Settings", "ClockMode", g_settings.clockMode);
-    WriteDate("Settings", "LastEventCheck", g_settings.lastEventCheck);
+    WriteDate("Settings", "LastEventCheck", lastEventCheck);
     WriteInteger("Settings", "LastOfMonthMode", g_settings.lastOfMonthMode);
     WriteInteger("Settings", "DisplayPastEvents", g_settings.displayPastEvents);
     WriteDate("Countdown", "Date", g_settings.countdownDate);

@@ -41,6 +41,12 @@ int LoadSettings(HWND owner);
 // 0 when a value could not be written.
 int SaveSettings(HWND window);
 
+// SaveSettings with `lastEventCheck` in place of the last check kept in g_settings.
+int SaveSettingsChecked(HWND window, CalendarTime lastEventCheck);
+
+// Writes LastEventCheck alone; 0 when it could not be written.
+int SaveLastEventCheck(CalendarTime lastEventCheck);
+
 // Next 1 January, 00:00:00 local time: the default countdown date.
 CalendarTime NextNewYear();
 

@@ -83,7 +83,7 @@ static void WarnOpenMessageWindows(HWND owner, const char* text) {
 
 // The message windows read their look when they open and write it back when they
 // close, over what the skin writes now.
-void LoadSkinCommand(HWND owner) {
+int LoadSkinCommand(HWND owner) {
     WarnOpenMessageWindows(
         owner, "Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin "
                "for the Vantel Message module while Vantel Message windows are open.\n\nYou should "
@@ -95,10 +95,12 @@ void LoadSkinCommand(HWND owner) {
                                      LoadSkinDlgProc, (LPARAM)&look);
     // A logoff may have ended the clock under the dialog.
     if (!IsWindow(owner) || !FaceReady())
-        return;
-    if (chosen == IDOK && ApplySkin(owner, &previous))
+        return 0;
+    int taken = chosen == IDOK && ApplySkin(owner, &previous);
+    if (taken)
         WriteMessageLook(&look);
     InvalidateRect(owner, NULL, FALSE);
+    return taken;
 }
 
 static void OnSaveSkinInit(HWND dialog) {

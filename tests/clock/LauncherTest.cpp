@@ -24,7 +24,7 @@ TEST(Launcher, AMessageThatCannotBeHandedOverIsToldWithItsText) {
     ASSERT_TRUE(window);
     ASSERT_TRUE(StartLauncher(window, path.c_str()));
 
-    QueueMessage("15.06.2003 20:03:54", "Take the<br>train");
+    QueueMessage("15.06.2003 20:03:54", "Take the<br>train", ParseDateText("2003-06-15 20:03:54"));
     MSG report = {};
     bool told = WaitFor(
         [&] { return PeekMessageA(&report, window, WM_VANTEL_REPORT, WM_VANTEL_REPORT, PM_REMOVE); }, 10000);
