@@ -31,6 +31,7 @@ extern ClockAppearance g_appearance;
 
 void SetDefaultSettings();
 void SetDefaultAppearance();
+void DefaultAppearance(ClockAppearance* appearance);
 
 // Reads vantel.ini. 1 on success, 0 when the appearance cannot be used (a named
 // bitmap is missing or a digit position is missing), after a message box owned by

@@ -22,8 +22,14 @@ static int AddSkinName(const char*, const char* skinName, void* context) {
     return 1;
 }
 
-static void OnLoadSkinInit(HWND dialog, LPARAM look) {
-    SetWindowLongPtrA(dialog, DWLP_USER, look);
+// What Load skin chose: taken by the clock only once the dialog has ended.
+struct ChosenSkin {
+    ClockAppearance appearance;
+    MessageLook look;
+};
+
+static void OnLoadSkinInit(HWND dialog, LPARAM chosen) {
+    SetWindowLongPtrA(dialog, DWLP_USER, chosen);
     HWND list = GetDlgItem(dialog, IDC_SKIN_LIST);
     SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)kDefaultEntry);
     VisitSkinFiles(AddSkinName, list);
@@ -32,7 +38,7 @@ static void OnLoadSkinInit(HWND dialog, LPARAM look) {
 // Takes the chosen skin into the appearance, its message look into the dialog's
 // record; stays open after a message.
 static void OnLoadSkinOk(HWND dialog) {
-    MessageLook* look = (MessageLook*)GetWindowLongPtrA(dialog, DWLP_USER);
+    ChosenSkin* chosen = (ChosenSkin*)GetWindowLongPtrA(dialog, DWLP_USER);
     HWND list = GetDlgItem(dialog, IDC_SKIN_LIST);
     LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) {
@@ -44,8 +50,8 @@ static void OnLoadSkinOk(HWND dialog) {
         return;
     SendMessageA(list, LB_GETTEXT, selected, (LPARAM)name);
     if (strcmp(name, kDefaultEntry) == 0) {
-        SetDefaultAppearance();
-        look->kind = MESSAGE_LOOK_DEFAULTS;
+        DefaultAppearance(&chosen->appearance);
+        chosen->look.kind = MESSAGE_LOOK_DEFAULTS;
         EndDialog(dialog, IDOK);
         return;
     }
@@ -55,7 +61,7 @@ static void OnLoadSkinOk(HWND dialog) {
     case SKIN_NOT_FOUND: ShowPlainError(dialog, "Cannot find the selected skin file."); return;
     case SKIN_FOUND: break;
     }
-    if (ReadSkinFile(dialog, path, look))
+    if (ReadSkinFile(dialog, path, &chosen->appearance, &chosen->look))
         EndDialog(dialog, IDOK);
 }
 
@@ -88,17 +94,17 @@ int LoadSkinCommand(HWND owner) {
         owner, "Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin "
                "for the Vantel Message module while Vantel Message windows are open.\n\nYou should "
                "close all Vantel Message windows before loading a new skin.");
-    ClockAppearance previous = g_appearance;
-    MessageLook look;
-    look.kind = MESSAGE_LOOK_NONE;
-    INT_PTR chosen = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner,
-                                     LoadSkinDlgProc, (LPARAM)&look);
+    static ChosenSkin chosen; // two appearances and a look, kept off the stack
+    chosen.appearance = g_appearance;
+    chosen.look.kind = MESSAGE_LOOK_NONE;
+    INT_PTR result = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner,
+                                     LoadSkinDlgProc, (LPARAM)&chosen);
     // A logoff may have ended the clock under the dialog.
     if (!IsWindow(owner) || !FaceReady())
         return 0;
-    int taken = chosen == IDOK && ApplySkin(owner, &previous);
+    int taken = result == IDOK && TakeSkin(owner, &chosen.appearance);
     if (taken)
-        WriteMessageLook(&look);
+        WriteMessageLook(&chosen.look);
     InvalidateRect(owner, NULL, FALSE);
     return taken;
 }

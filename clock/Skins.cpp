@@ -118,13 +118,13 @@ static int ReadSkinBitmap(HWND owner, const char* skinPath, const char* section,
     return 0;
 }
 
-int ReadSkinFile(HWND owner, const char* path, MessageLook* look) {
+int ReadSkinFile(HWND owner, const char* path, ClockAppearance* appearance, MessageLook* look) {
     char value[VALUE_SIZE];
     ReadSkinValue(path, kMessageLookSection, "UseSkinData", value, sizeof(value));
     int useMessageLook = ReadInteger(value) != 0;
 
     // Every check comes before the first change.
-    ClockAppearance next = g_appearance;
+    ClockAppearance next = *appearance;
     if (!ReadSkinBitmap(owner, path, kClockSection, "BackgroundBMP", next.backgroundBmp) ||
         !ReadSkinBitmap(owner, path, kClockSection, "DigitsBMP", next.digitsBmp))
         return 0;
@@ -157,7 +157,7 @@ int ReadSkinFile(HWND owner, const char* path, MessageLook* look) {
     next.lastDigit = ReadInteger(value);
     ClampSkinRange(&next.firstDigit, &next.lastDigit);
 
-    g_appearance = next;
+    *appearance = next;
     return 1;
 }
 
@@ -294,6 +294,13 @@ int ApplySkin(HWND window, const ClockAppearance* previous) {
     SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return ResumeTicks(window); // 0: the window is gone
+}
+
+int TakeSkin(HWND window, const ClockAppearance* next) {
+    HoldTicks();
+    ClockAppearance previous = g_appearance;
+    g_appearance = *next;
+    return ApplySkin(window, &previous);
 }
 
 int MessageWindowOpen() {

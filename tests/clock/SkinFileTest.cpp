@@ -44,7 +44,7 @@ class SkinFileTest : public ::testing::Test {
     // ReadSkinFile with every message box answered and recorded.
     int Read(const std::string& name, MessageLook* look, std::vector<std::string>* boxes) {
         MessageBoxWatcher watcher("Vantel - Error");
-        int result = ReadSkinFile(NULL, Path(name).c_str(), look);
+        int result = ReadSkinFile(NULL, Path(name).c_str(), &g_appearance, look);
         *boxes = MarkedTexts(watcher.Stop());
         return result;
     }
