@@ -103,8 +103,12 @@ int LoadSkinCommand(HWND owner) {
     if (!IsWindow(owner) || !FaceReady())
         return 0;
     int taken = result == IDOK && TakeSkin(owner, &chosen.appearance);
-    if (taken)
-        WriteMessageLook(&chosen.look);
+    if (taken && !WriteMessageLook(&chosen.look)) {
+        char text[MAX_PATH + 96];
+        snprintf(text, sizeof(text), "Cannot write the look of the message window to \"%s\".",
+                 g_program.messageSettingsPath);
+        MessageBoxA(owner, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+    }
     InvalidateRect(owner, NULL, FALSE);
     return taken;
 }
@@ -123,7 +127,9 @@ static void OnIncludeMessageClicked(HWND dialog) {
 
 // 1 when every file of the skin would have a path that fits, else 0 after a message.
 static int CheckSkinStem(HWND dialog, const char* stem) {
-    static const char* const kSuffixes[] = {".ini", "_b.bmp", "_d.bmp", "_m.bmp"};
+    // A save writes each file beside its own first ("_m.bmp.new"), and keeps the old
+    // one aside ("_m.bmp.old").
+    static const char* const kSuffixes[] = {".ini", "_b.bmp", "_d.bmp", "_m.bmp", "_m.bmp.old"};
     char path[SKIN_PATH_SIZE];
     char text[SKIN_NAME_SIZE + 128];
     for (const char* suffix : kSuffixes) {
@@ -146,6 +152,11 @@ static void OnSaveSkinOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_SKIN_NAME, name, sizeof(name));
     if (!name[0]) {
         ShowPlainError(dialog, "Enter a skin name.");
+        return;
+    }
+    // Load skin lists the built-in look under this name: a skin of it could never be chosen.
+    if (strcmp(name, kDefaultEntry) == 0) {
+        ShowPlainError(dialog, "\"<default>\" is the name of the built-in skin.\n\nEnter another skin name.");
         return;
     }
     char stem[SKIN_NAME_SIZE];
