@@ -1,6 +1,25 @@
 #include "ClockFace.h"
 #include "EventTable.h"
 
+TimerPlan PlanTimers(int clockMode, int64_t countdownDate, int64_t now, int lastDigit) {
+    TimerPlan plan = {TICK_CURRENT_TIME, 125, 25, EVENT_CHECK};
+    if (clockMode == 2) {
+        plan.display = TICK_STOPWATCH;
+    } else if (clockMode == 0 && countdownDate != -1) {
+        plan.display = countdownDate > now ? TICK_REMAINING_TIME : TICK_ELAPSED_TIME;
+        plan.event = EVENT_COUNTDOWN;
+    }
+    // Hundredths or tenths shown: the display ticks faster.
+    if (lastDigit == 11) {
+        plan.period = 25;
+        plan.resolution = 5;
+    } else if (lastDigit == 10) {
+        plan.period = 50;
+        plan.resolution = 10;
+    }
+    return plan;
+}
+
 int DayOfYear(int year, int month, int day) {
     int b = month - 1;
     int result = day + 30 * b + b / 2;

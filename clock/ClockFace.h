@@ -47,6 +47,21 @@ void StopwatchResetAt(Stopwatch* watch, uint32_t now);
 // the span has reached the stopwatch's limit.
 int StopwatchDigits(Stopwatch* watch, uint32_t now, uint16_t digits[FACE_DIGITS]);
 
+// The clock's two timers: what the display timer shows and how often, and which
+// routine the once-a-second event timer runs.
+enum { TICK_CURRENT_TIME, TICK_REMAINING_TIME, TICK_ELAPSED_TIME, TICK_STOPWATCH };
+enum { EVENT_CHECK, EVENT_COUNTDOWN };
+struct TimerPlan {
+    int32_t display;     // TICK_...
+    uint32_t period;     // of the display timer, ms
+    uint32_t resolution; // ms
+    int32_t event;       // EVENT_CHECK, or EVENT_COUNTDOWN: the countdown's beep, then the check
+};
+
+// The timers for clock mode `clockMode` (0 countdown, 1 current time, 2 stopwatch),
+// the countdown date (-1 none) at `now`, and the last shown slot.
+TimerPlan PlanTimers(int clockMode, int64_t countdownDate, int64_t now, int lastDigit);
+
 // Day of the year (1..366) of a local date; every year divisible by 4 is a leap year.
 int DayOfYear(int year, int month, int day);
 

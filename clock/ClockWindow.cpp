@@ -51,14 +51,26 @@ static LRESULT OnCreate(HWND window) {
     return 0;
 }
 
-// Saves before waiting for the launcher, which may take seconds that a logoff does
-// not give. A creation that failed saves nothing: the file keeps what it had.
-static void OnDestroy(HWND window) {
-    StopTimers();
+// Writes vantel.ini, as at exit; a creation that failed, or a file that could not be
+// read at start, is left as it was. The last check saved lies before any reminder
+// whose start has not been made yet.
+static void StoreSettings(HWND window) {
     if (g_clock.created && !g_clock.keepFile)
-        SaveSettings(window);
+        SaveSettingsChecked(window, SettledLastCheck());
+}
+
+// Saves before waiting for the launcher, which may take seconds that a logoff does
+// not give; once the starts it made meanwhile are known, the last check follows them.
+static void OnDestroy(HWND window) {
+    PublishClockWindow(NULL);
+    StopTimers();
+    StoreSettings(window);
+    int saved = g_clock.created && !g_clock.keepFile;
     g_clock.created = 0;
+    CalendarTime unstarted = UnstartedSince();
     StopLauncher();
+    if (saved && UnstartedSince() != unstarted)
+        SaveLastEventCheck(SettledLastCheck());
     ReleaseEventSounds();
     ReleaseSoundDevice();
     ReleaseDisplay();
@@ -105,10 +117,22 @@ static LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-// OK replaces the event table and rebuilds the due list in one step.
+// OK replaces the event table and rebuilds the due list in one step. What a dialog
+// confirms is saved at once: a crash or a killed process must not lose it.
 static void OnEvents(HWND window) {
-    EventsDialog(window);
+    if (EventsDialog(window) == IDOK)
+        StoreSettings(window);
     RepaintFace();
+}
+
+static void OnPreferences(HWND window) {
+    if (PreferencesDialog(window))
+        StoreSettings(window);
+}
+
+static void OnLoadSkin(HWND window) {
+    if (LoadSkinCommand(window))
+        StoreSettings(window);
 }
 
 // After a sleep or a change of the system time, occurrences may have fallen due
@@ -121,8 +145,8 @@ static void OnPowerBroadcast(WPARAM event) {
 static void OnCommand(HWND window, WPARAM command) {
     switch (command) {
     case IDM_EXIT: PostMessageA(window, WM_CLOSE, 0, 0); break;
-    case IDM_PREFERENCES: PreferencesDialog(window); break;
-    case IDM_LOAD_SKIN: LoadSkinCommand(window); break;
+    case IDM_PREFERENCES: OnPreferences(window); break;
+    case IDM_LOAD_SKIN: OnLoadSkin(window); break;
     case IDM_SAVE_SKIN: SaveSkinCommand(window); break;
     case IDM_EVENTS: OnEvents(window); break;
     case IDM_STOPWATCH_START: StopwatchStart(); break;
@@ -165,7 +189,7 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_MOUSEMOVE: OnMouseMove(window, wParam, lParam); return 0;
     case WM_LBUTTONUP: EndWindowDrag(&g_clock.drag); return 0;
     case WM_CAPTURECHANGED: LoseWindowDrag(&g_clock.drag); return 0;
-    case WM_LBUTTONDBLCLK: PreferencesDialog(window); return 0;
+    case WM_LBUTTONDBLCLK: OnPreferences(window); return 0;
     case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
     case WM_VANTEL_SOUND: OnEventSound(lParam); return 0;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;

@@ -56,24 +56,35 @@ static void ShowSlotState(HWND dialog, int slot) {
     EnableWindow(GetDlgItem(dialog, IDC_DIGIT_TOP_FIRST + slot), shown);
 }
 
-// The positions in the edits become the slots', every slot, shown or not.
-static void TakeSlotPositions(HWND dialog) {
-    for (int i = 0; i < DIGIT_SLOTS; i++) {
-        g_appearance.slots[i].left = ReadNumber(dialog, IDC_DIGIT_LEFT_FIRST + i);
-        g_appearance.slots[i].top = ReadNumber(dialog, IDC_DIGIT_TOP_FIRST + i);
-    }
-    SizeSlots(g_appearance.slots, CellWidth(), DigitsHeight());
-}
-
-// Keeps the shown slots inside the background and redraws the clock, with the ticks
-// held off while the slots change; the display timer's period follows the last slot.
-static void ShowOnClock() {
-    if (!IsWindow(g_digits.clock) || !FaceReady())
+// Puts the layout in the appearance, keeps the shown slots inside the background and
+// redraws the clock, all with the display ticks held off: no tick may draw a slot
+// with its new left and top and its old right and bottom. The display timer's period
+// follows the last slot.
+static void ShowOnClock(const SlotRect slots[DIGIT_SLOTS], int32_t first, int32_t last) {
+    int live = IsWindow(g_digits.clock) && FaceReady();
+    if (live)
+        HoldTicks();
+    memmove(g_appearance.slots, slots, sizeof(g_appearance.slots));
+    g_appearance.firstDigit = first;
+    g_appearance.lastDigit = last;
+    if (!live)
         return;
-    HoldTicks();
     ClampDigitSlots();
     RepaintFace();
     ResumeTicks(g_digits.clock);
+}
+
+// The positions in the edits become the slots', every slot, shown or not, with the
+// shown range `first` .. `last`.
+static void TakeSlotPositions(HWND dialog, int32_t first, int32_t last) {
+    SlotRect slots[DIGIT_SLOTS];
+    memcpy(slots, g_appearance.slots, sizeof(slots));
+    for (int i = 0; i < DIGIT_SLOTS; i++) {
+        slots[i].left = ReadNumber(dialog, IDC_DIGIT_LEFT_FIRST + i);
+        slots[i].top = ReadNumber(dialog, IDC_DIGIT_TOP_FIRST + i);
+    }
+    SizeSlots(slots, CellWidth(), DigitsHeight());
+    ShowOnClock(slots, first, last);
 }
 
 static void SetStaticCursor(HWND dialog, HCURSOR cursor, HCURSOR* previous) {
@@ -129,8 +140,9 @@ static void OnSlotClicked(HWND dialog, int slot) {
     }
     for (int i = 0; i < DIGIT_SLOTS; i++)
         ShowSlotState(dialog, i);
-    ShownRange(g_digits.shown, &g_appearance.firstDigit, &g_appearance.lastDigit);
-    ShowOnClock();
+    int32_t first, last;
+    ShownRange(g_digits.shown, &first, &last);
+    ShowOnClock(g_appearance.slots, first, last);
 }
 
 static void OnMove(HWND dialog, int dx, int dy) {
@@ -140,17 +152,16 @@ static void OnMove(HWND dialog, int dx, int dy) {
         WriteNumber(dialog, IDC_DIGIT_TOP_FIRST + i,
                     AddSaturated(ReadNumber(dialog, IDC_DIGIT_TOP_FIRST + i), dy));
     }
-    TakeSlotPositions(dialog);
-    ShowOnClock();
+    TakeSlotPositions(dialog, g_appearance.firstDigit, g_appearance.lastDigit);
 }
 
-static void WriteLefts(HWND dialog, const int32_t lefts[DIGIT_SLOTS], int32_t top) {
-    for (int i = g_appearance.firstDigit; i <= g_appearance.lastDigit; i++) {
+static void WriteLefts(HWND dialog, const int32_t lefts[DIGIT_SLOTS], int32_t top, int32_t first,
+                       int32_t last) {
+    for (int i = first; i <= last; i++) {
         WriteNumber(dialog, IDC_DIGIT_LEFT_FIRST + i, lefts[i]);
         WriteNumber(dialog, IDC_DIGIT_TOP_FIRST + i, top);
     }
-    TakeSlotPositions(dialog);
-    ShowOnClock();
+    TakeSlotPositions(dialog, first, last);
 }
 
 static void OnCenter(HWND dialog) {
@@ -158,7 +169,7 @@ static void OnCenter(HWND dialog) {
     int32_t top = 0;
     CenterDigits(lefts, &top, g_appearance.firstDigit, g_appearance.lastDigit, CellWidth(), DigitsHeight(),
                  BackgroundWidth(), BackgroundHeight());
-    WriteLefts(dialog, lefts, top);
+    WriteLefts(dialog, lefts, top, g_appearance.firstDigit, g_appearance.lastDigit);
 }
 
 // A spacing field's number, held within what its up-down control offers.
@@ -172,17 +183,15 @@ static void OnDistribute(HWND dialog) {
     int32_t top = ReadNumber(dialog, IDC_DIGIT_DISTRIBUTE_TOP);
     int32_t digitSpace = ReadSpace(dialog, IDC_DIGIT_SPACE);
     int32_t unitSpace = ReadSpace(dialog, IDC_DIGIT_UNIT_SPACE);
-    ShownRange(g_digits.shown, &g_appearance.firstDigit, &g_appearance.lastDigit);
+    int32_t first, last;
+    ShownRange(g_digits.shown, &first, &last);
     int32_t lefts[DIGIT_SLOTS] = {0};
-    DistributeDigits(lefts, left, digitSpace, unitSpace, g_appearance.firstDigit, g_appearance.lastDigit,
-                     CellWidth());
-    WriteLefts(dialog, lefts, top);
+    DistributeDigits(lefts, left, digitSpace, unitSpace, first, last, CellWidth());
+    WriteLefts(dialog, lefts, top, first, last);
 }
 
 static void OnCancel(HWND dialog) {
-    memcpy(g_appearance.slots, g_digits.keptSlots, sizeof(g_digits.keptSlots));
-    g_appearance.firstDigit = g_digits.keptFirst;
-    g_appearance.lastDigit = g_digits.keptLast;
+    ShowOnClock(g_digits.keptSlots, g_digits.keptFirst, g_digits.keptLast);
     EndDialog(dialog, IDCANCEL);
 }
 
@@ -200,12 +209,9 @@ static void OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_DIGIT_DOWN: OnMove(dialog, 0, 1); break;
     case IDC_DIGIT_CENTER: OnCenter(dialog); break;
     case IDC_DIGIT_DISTRIBUTE: OnDistribute(dialog); break;
-    case IDC_DIGIT_PREVIEW:
-        TakeSlotPositions(dialog);
-        ShowOnClock();
-        break;
+    case IDC_DIGIT_PREVIEW: TakeSlotPositions(dialog, g_appearance.firstDigit, g_appearance.lastDigit); break;
     case IDOK:
-        TakeSlotPositions(dialog);
+        TakeSlotPositions(dialog, g_appearance.firstDigit, g_appearance.lastDigit);
         EndDialog(dialog, IDOK);
         break;
     case IDCANCEL: OnCancel(dialog); break;
@@ -227,6 +233,7 @@ static INT_PTR CALLBACK DigitsDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     return FALSE;
 }
 
-void DigitsDialog(HWND owner, HWND clock) {
-    DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_DIGITS), owner, DigitsDlgProc, (LPARAM)clock);
+INT_PTR DigitsDialog(HWND owner, HWND clock) {
+    return DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_DIGITS), owner, DigitsDlgProc,
+                           (LPARAM)clock);
 }

@@ -48,17 +48,18 @@ static void CarryOut(const DueEntry* entry, void* window) {
     if (event->message[0]) {
         char date[32];
         FormatDateText(entry->time, date, sizeof(date), DATE_DISPLAY);
-        QueueMessage(date, event->message);
+        QueueMessage(date, event->message, entry->time);
     }
     if (event->appFile[0])
-        QueueApplication(event->appFile);
+        QueueApplication(event->appFile, entry->time);
 }
 
 void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
     CheckSchedule(CarryOut, (void*)window);
 }
 
-void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR window, DWORD_PTR reserved1, DWORD_PTR reserved2) {
+void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR window, DWORD_PTR reserved1,
+                            DWORD_PTR reserved2) {
     int64_t remaining = g_settings.countdownDate - CurrentCalendarTime();
     if (remaining >= -5 && remaining <= 0) {
         if (!g_check.beeped) {

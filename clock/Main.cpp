@@ -12,11 +12,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     (void)commandLine;
     InitSchedule();
     InitProgramPaths(instance);
+    if (!ClaimProgramFolder())
+        return 0;
     if (!RegisterClockClass(instance))
         return 0;
     HWND window = CreateClockWindow(instance);
     if (!window)
         return 0;
+    PublishClockWindow(window);
 
     InitCommonControls();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES};

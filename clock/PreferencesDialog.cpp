@@ -27,7 +27,8 @@ static struct {
     int colorsReady;                   // 1 once the custom colours start white
     char previousBackground[MAX_PATH]; // the pictures the face shows, for a failed apply
     char previousDigits[MAX_PATH];
-    int keepCountdown;                 // 1: the pickers cannot show the countdown date and are untouched
+    int keepCountdown; // 1: the pickers cannot show the countdown date and are untouched
+    int taken;         // 1 once a colour or digit layout was taken inside the dialog
 } g_preferences;
 
 static const char kBitmapFilter[] = "Bitmap files (*.bmp)\0*.bmp\0";
@@ -112,6 +113,7 @@ static void OnChooseColor(HWND dialog) {
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_SOLIDCOLOR;
     if (!ChooseColorA(&choose) || ClockGone())
         return;
+    g_preferences.taken = 1;
     HoldTicks();
     g_appearance.transparentColor = choose.rgbResult;
     SetDigitsColorKey(g_appearance.transparentColor);
@@ -127,7 +129,8 @@ static void OnChooseColor(HWND dialog) {
 // Whatever the Digits dialog ends with, the layout it leaves is shown, and the
 // display timer's period follows its last slot.
 static void OnSetDigits(HWND dialog) {
-    DigitsDialog(dialog, g_preferences.clock);
+    if (DigitsDialog(dialog, g_preferences.clock) == IDOK)
+        g_preferences.taken = 1;
     if (ClockGone())
         return;
     HoldTicks();
@@ -218,14 +221,15 @@ static INT_PTR CALLBACK PreferencesDlgProc(HWND dialog, UINT message, WPARAM wPa
     return FALSE;
 }
 
-void PreferencesDialog(HWND owner) {
+int PreferencesDialog(HWND owner) {
     g_preferences.clock = owner;
+    g_preferences.taken = 0;
     lstrcpyA(g_preferences.previousBackground, g_appearance.backgroundBmp);
     lstrcpyA(g_preferences.previousDigits, g_appearance.digitsBmp);
     INT_PTR result =
         DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_PREFERENCES), owner, PreferencesDlgProc, 0);
     if (!IsWindow(owner))
-        return;
+        return 0;
     if (result == IDOK && FaceReady()) {
         // On failure the face keeps the pictures it shows: their paths come back,
         // while what the dialog already showed (colour, digits) stays.
@@ -236,4 +240,5 @@ void PreferencesDialog(HWND owner) {
     }
     if (IsWindow(owner))
         InvalidateRect(owner, NULL, FALSE);
+    return result == IDOK || g_preferences.taken;
 }

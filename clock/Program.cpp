@@ -5,6 +5,71 @@
 
 ClockProgram g_program;
 
+// What the folder's clock tells later starts, in memory shared by name.
+struct FolderClock {
+    volatile LONG window; // its window as a handle value; 0 while starting or ending
+    volatile LONG ending; // 1 once its window is going
+};
+
+static struct {
+    HANDLE running;     // mutex held by the folder's clock for its whole run
+    HANDLE shared;      // file mapping of `clock`
+    FolderClock* clock; // null when it could not be shared
+} g_folderClaim;
+
+// The name of an object of the folder: object names hold no backslash, and the
+// folder's name is matched without regard to case, as its file system does.
+static void FolderObjectName(const char* kind, char* name, int size) {
+    char folder[MAX_PATH];
+    lstrcpynA(folder, g_program.directory, sizeof(folder));
+    CharUpperA(folder);
+    unsigned long long hash = 14695981039346656037ull; // FNV-1a
+    for (const char* c = folder; *c; c++)
+        hash = (hash ^ (unsigned char)*c) * 1099511628211ull;
+    snprintf(name, size, "Vantel.%s.%016llx", kind, hash);
+}
+
+int ClaimProgramFolder() {
+    char name[64];
+    FolderObjectName("Clock", name, sizeof(name));
+    g_folderClaim.running = CreateMutexA(NULL, FALSE, name);
+    FolderObjectName("Window", name, sizeof(name));
+    g_folderClaim.shared =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(FolderClock), name);
+    if (g_folderClaim.shared)
+        g_folderClaim.clock =
+            (FolderClock*)MapViewOfFile(g_folderClaim.shared, FILE_MAP_WRITE, 0, 0, sizeof(FolderClock));
+    if (!g_folderClaim.running)
+        return 1; // nothing to tell by: run
+    // A clock that is ending gives the folder up when its process ends (its launcher
+    // may wait seconds first); one that is starting shows its window in a moment.
+    DWORD started = GetTickCount();
+    for (;;) {
+        DWORD waited = WaitForSingleObject(g_folderClaim.running, 100);
+        if (waited != WAIT_TIMEOUT)
+            return 1; // taken, or abandoned by a clock that ended without letting go
+        FolderClock* clock = g_folderClaim.clock;
+        HWND running = clock ? (HWND)(LONG_PTR)clock->window : NULL;
+        if (running && IsWindow(running)) {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        int ending = clock && clock->ending;
+        if (GetTickCount() - started > (ending ? 30000u : 10000u))
+            return 0; // still starting (a box of its start waits for the user)
+    }
+}
+
+void PublishClockWindow(HWND window) {
+    FolderClock* clock = g_folderClaim.clock;
+    if (!clock)
+        return;
+    // Window handles have 32 significant bits in 32- and 64-bit processes alike.
+    InterlockedExchange(&clock->window, (LONG)(LONG_PTR)window);
+    if (!window)
+        InterlockedExchange(&clock->ending, 1);
+}
+
 void InitProgramPaths(HINSTANCE instance) {
     GetProgramDirectory(g_program.directory, sizeof(g_program.directory));
     snprintf(g_program.settingsPath, sizeof(g_program.settingsPath), "%s\\vantel.ini", g_program.directory);

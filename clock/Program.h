@@ -25,6 +25,17 @@ int PostTextToWindow(HWND window, UINT message, const char* text);
 // Works out the directory and the paths of the settings files.
 void InitProgramPaths(HINSTANCE instance);
 
+// One clock per program folder: two would carry out every reminder twice and write
+// over each other's events at exit. 1 when this start is the folder's clock (it
+// holds that until it ends); 0 when another clock of the folder runs: it has been
+// brought to the front (or is still starting), and this start must end. Clocks of
+// other folders run side by side.
+int ClaimProgramFolder();
+
+// Tells later starts from the folder which window to bring to the front; NULL once
+// the window is going.
+void PublishClockWindow(HWND window);
+
 // A path that begins with a backslash is taken relative to the program directory
 // (completed in place, cut to 259 characters); other paths stay as they are. 0 when
 // the completed path had to be cut.

@@ -69,10 +69,16 @@ CalendarTime NextOccurrenceAfter(const EventRecord* event, CalendarTime after, i
         return NextHourlyAfter(event->startTime, after);
     if (code < RECUR_DAILY || code > RECUR_YEARLY)
         return -1;
-    CalendarTime candidate = CandidateTime(event->startTime, code, after, 0, lastOfMonthMode);
-    if (candidate > after)
-        return candidate;
-    return CandidateTime(event->startTime, code, after, 1, lastOfMonthMode);
+    // A day past a month's end rolls into the next month: the occurrence after the
+    // last days of a month may be the previous month's rolled one, and the next
+    // month's first may come before this month's.
+    CalendarTime earliest = -1;
+    for (int step = -1; step <= 1; step++) {
+        CalendarTime candidate = CandidateTime(event->startTime, code, after, step, lastOfMonthMode);
+        if (candidate > after && (earliest == -1 || candidate < earliest))
+            earliest = candidate;
+    }
+    return earliest;
 }
 
 CalendarTime MissedOccurrence(const EventRecord* event, CalendarTime now, CalendarTime lastCheck,

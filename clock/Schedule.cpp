@@ -1,11 +1,12 @@
 #include "Schedule.h"
+#include "Launcher.h"
 #include "Settings.h"
 
 #include <windows.h>
 
 static struct {
-    CRITICAL_SECTION lock;   // serialises the event check and the window thread
-    EventSchedule schedule;  // the due list and what was carried out
+    CRITICAL_SECTION lock;  // serialises the event check and the window thread
+    EventSchedule schedule; // the due list and what was carried out
 } g_schedule;
 
 void InitSchedule() {
@@ -41,6 +42,14 @@ void ReplaceEventTable(const EventTable* table) {
     ScheduleOptions options = CurrentOptions();
     ReplaceScheduledTable(&g_schedule.schedule, &g_events, table, CurrentCalendarTime(), &options);
     LeaveCriticalSection(&g_schedule.lock);
+}
+
+CalendarTime SettledLastCheck() {
+    EnterCriticalSection(&g_schedule.lock);
+    CalendarTime last = g_settings.lastEventCheck;
+    CalendarTime unstarted = UnstartedSince();
+    LeaveCriticalSection(&g_schedule.lock);
+    return unstarted != -1 && unstarted <= last ? unstarted - 1 : last;
 }
 
 void RescheduleEvents() {

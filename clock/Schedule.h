@@ -20,6 +20,11 @@ void CheckSchedule(CarryOutFunction carryOut, void* context);
 // Replaces the whole event table and rebuilds the due list, in one hold of the lock.
 void ReplaceEventTable(const EventTable* table);
 
+// The last check to save: the last event check's time, or the second before the
+// earliest reminder whose start is still queued or was refused, so that the next
+// start carries it out as missed.
+CalendarTime SettledLastCheck();
+
 // The machine resumed or the system time was changed: the next event check looks
 // at the time again as after a sleep.
 void RescheduleEvents();

@@ -35,19 +35,23 @@ void SetDefaultSettings() {
 }
 
 void SetDefaultAppearance() {
+    DefaultAppearance(&g_appearance);
+}
+
+void DefaultAppearance(ClockAppearance* appearance) {
     static const int32_t lefts[DIGIT_SLOTS] = {0, 0, 0, 0, 20, 45, 80, 105, 140, 165, 0, 0};
-    g_appearance.backgroundBmp[0] = '\0';
-    g_appearance.digitsBmp[0] = '\0';
-    g_appearance.transparentColor = RGB(255, 0, 255);
+    appearance->backgroundBmp[0] = '\0';
+    appearance->digitsBmp[0] = '\0';
+    appearance->transparentColor = RGB(255, 0, 255);
     for (int i = 0; i < DIGIT_SLOTS; i++) {
-        SlotRect* slot = &g_appearance.slots[i];
+        SlotRect* slot = &appearance->slots[i];
         slot->left = lefts[i];
         slot->top = lefts[i] ? 15 : 0;
         slot->right = slot->left;
         slot->bottom = slot->top;
     }
-    g_appearance.firstDigit = 4;
-    g_appearance.lastDigit = 9;
+    appearance->firstDigit = 4;
+    appearance->lastDigit = 9;
 }
 
 static void ReadValue(const char* section, const char* key, const char* fallback, char* value, int size) {
@@ -220,10 +224,20 @@ static void SaveEvents() {
     }
 }
 
+int SaveLastEventCheck(CalendarTime lastEventCheck) {
+    g_writeFailed = 0;
+    WriteDate("Settings", "LastEventCheck", lastEventCheck);
+    return !g_writeFailed;
+}
+
 int SaveSettings(HWND window) {
+    return SaveSettingsChecked(window, g_settings.lastEventCheck);
+}
+
+int SaveSettingsChecked(HWND window, CalendarTime lastEventCheck) {
     g_writeFailed = 0;
     WriteInteger("Settings", "ClockMode", g_settings.clockMode);
-    WriteDate("Settings", "LastEventCheck", g_settings.lastEventCheck);
+    WriteDate("Settings", "LastEventCheck", lastEventCheck);
     WriteInteger("Settings", "LastOfMonthMode", g_settings.lastOfMonthMode);
     WriteInteger("Settings", "DisplayPastEvents", g_settings.displayPastEvents);
     WriteDate("Countdown", "Date", g_settings.countdownDate);

@@ -31,6 +31,7 @@ extern ClockAppearance g_appearance;
 
 void SetDefaultSettings();
 void SetDefaultAppearance();
+void DefaultAppearance(ClockAppearance* appearance);
 
 // Reads vantel.ini. 1 on success, 0 when the appearance cannot be used (a named
 // bitmap is missing or a digit position is missing), after a message box owned by
@@ -40,6 +41,12 @@ int LoadSettings(HWND owner);
 // Writes every setting and the whole event table; the window gives the position.
 // 0 when a value could not be written.
 int SaveSettings(HWND window);
+
+// SaveSettings with `lastEventCheck` in place of the last check kept in g_settings.
+int SaveSettingsChecked(HWND window, CalendarTime lastEventCheck);
+
+// Writes LastEventCheck alone; 0 when it could not be written.
+int SaveLastEventCheck(CalendarTime lastEventCheck);
 
 // Next 1 January, 00:00:00 local time: the default countdown date.
 CalendarTime NextNewYear();

@@ -22,8 +22,14 @@ static int AddSkinName(const char*, const char* skinName, void* context) {
     return 1;
 }
 
-static void OnLoadSkinInit(HWND dialog, LPARAM look) {
-    SetWindowLongPtrA(dialog, DWLP_USER, look);
+// What Load skin chose: taken by the clock only once the dialog has ended.
+struct ChosenSkin {
+    ClockAppearance appearance;
+    MessageLook look;
+};
+
+static void OnLoadSkinInit(HWND dialog, LPARAM chosen) {
+    SetWindowLongPtrA(dialog, DWLP_USER, chosen);
     HWND list = GetDlgItem(dialog, IDC_SKIN_LIST);
     SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)kDefaultEntry);
     VisitSkinFiles(AddSkinName, list);
@@ -32,7 +38,7 @@ static void OnLoadSkinInit(HWND dialog, LPARAM look) {
 // Takes the chosen skin into the appearance, its message look into the dialog's
 // record; stays open after a message.
 static void OnLoadSkinOk(HWND dialog) {
-    MessageLook* look = (MessageLook*)GetWindowLongPtrA(dialog, DWLP_USER);
+    ChosenSkin* chosen = (ChosenSkin*)GetWindowLongPtrA(dialog, DWLP_USER);
     HWND list = GetDlgItem(dialog, IDC_SKIN_LIST);
     LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) {
@@ -44,8 +50,8 @@ static void OnLoadSkinOk(HWND dialog) {
         return;
     SendMessageA(list, LB_GETTEXT, selected, (LPARAM)name);
     if (strcmp(name, kDefaultEntry) == 0) {
-        SetDefaultAppearance();
-        look->kind = MESSAGE_LOOK_DEFAULTS;
+        DefaultAppearance(&chosen->appearance);
+        chosen->look.kind = MESSAGE_LOOK_DEFAULTS;
         EndDialog(dialog, IDOK);
         return;
     }
@@ -55,7 +61,7 @@ static void OnLoadSkinOk(HWND dialog) {
     case SKIN_NOT_FOUND: ShowPlainError(dialog, "Cannot find the selected skin file."); return;
     case SKIN_FOUND: break;
     }
-    if (ReadSkinFile(dialog, path, look))
+    if (ReadSkinFile(dialog, path, &chosen->appearance, &chosen->look))
         EndDialog(dialog, IDOK);
 }
 
@@ -83,22 +89,28 @@ static void WarnOpenMessageWindows(HWND owner, const char* text) {
 
 // The message windows read their look when they open and write it back when they
 // close, over what the skin writes now.
-void LoadSkinCommand(HWND owner) {
+int LoadSkinCommand(HWND owner) {
     WarnOpenMessageWindows(
         owner, "Vantel has found open Vantel Message windows.\n\nIt is not possible to update the skin "
                "for the Vantel Message module while Vantel Message windows are open.\n\nYou should "
                "close all Vantel Message windows before loading a new skin.");
-    ClockAppearance previous = g_appearance;
-    MessageLook look;
-    look.kind = MESSAGE_LOOK_NONE;
-    INT_PTR chosen = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner,
-                                     LoadSkinDlgProc, (LPARAM)&look);
+    static ChosenSkin chosen; // two appearances and a look, kept off the stack
+    chosen.appearance = g_appearance;
+    chosen.look.kind = MESSAGE_LOOK_NONE;
+    INT_PTR result = DialogBoxParamA(g_program.instance, MAKEINTRESOURCEA(IDD_LOAD_SKIN), owner,
+                                     LoadSkinDlgProc, (LPARAM)&chosen);
     // A logoff may have ended the clock under the dialog.
     if (!IsWindow(owner) || !FaceReady())
-        return;
-    if (chosen == IDOK && ApplySkin(owner, &previous))
-        WriteMessageLook(&look);
+        return 0;
+    int taken = result == IDOK && TakeSkin(owner, &chosen.appearance);
+    if (taken && !WriteMessageLook(&chosen.look)) {
+        char text[MAX_PATH + 96];
+        snprintf(text, sizeof(text), "Cannot write the look of the message window to \"%s\".",
+                 g_program.messageSettingsPath);
+        MessageBoxA(owner, text, "Vantel - Error", MB_OK | MB_ICONWARNING);
+    }
     InvalidateRect(owner, NULL, FALSE);
+    return taken;
 }
 
 static void OnSaveSkinInit(HWND dialog) {
@@ -115,7 +127,9 @@ static void OnIncludeMessageClicked(HWND dialog) {
 
 // 1 when every file of the skin would have a path that fits, else 0 after a message.
 static int CheckSkinStem(HWND dialog, const char* stem) {
-    static const char* const kSuffixes[] = {".ini", "_b.bmp", "_d.bmp", "_m.bmp"};
+    // A save writes each file beside its own first ("_m.bmp.new"), and keeps the old
+    // one aside ("_m.bmp.old").
+    static const char* const kSuffixes[] = {".ini", "_b.bmp", "_d.bmp", "_m.bmp", "_m.bmp.old"};
     char path[SKIN_PATH_SIZE];
     char text[SKIN_NAME_SIZE + 128];
     for (const char* suffix : kSuffixes) {
@@ -138,6 +152,11 @@ static void OnSaveSkinOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_SKIN_NAME, name, sizeof(name));
     if (!name[0]) {
         ShowPlainError(dialog, "Enter a skin name.");
+        return;
+    }
+    // Load skin lists the built-in look under this name: a skin of it could never be chosen.
+    if (strcmp(name, kDefaultEntry) == 0) {
+        ShowPlainError(dialog, "\"<default>\" is the name of the built-in skin.\n\nEnter another skin name.");
         return;
     }
     char stem[SKIN_NAME_SIZE];

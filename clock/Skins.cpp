@@ -118,13 +118,13 @@ static int ReadSkinBitmap(HWND owner, const char* skinPath, const char* section,
     return 0;
 }
 
-int ReadSkinFile(HWND owner, const char* path, MessageLook* look) {
+int ReadSkinFile(HWND owner, const char* path, ClockAppearance* appearance, MessageLook* look) {
     char value[VALUE_SIZE];
     ReadSkinValue(path, kMessageLookSection, "UseSkinData", value, sizeof(value));
     int useMessageLook = ReadInteger(value) != 0;
 
     // Every check comes before the first change.
-    ClockAppearance next = g_appearance;
+    ClockAppearance next = *appearance;
     if (!ReadSkinBitmap(owner, path, kClockSection, "BackgroundBMP", next.backgroundBmp) ||
         !ReadSkinBitmap(owner, path, kClockSection, "DigitsBMP", next.digitsBmp))
         return 0;
@@ -157,7 +157,7 @@ int ReadSkinFile(HWND owner, const char* path, MessageLook* look) {
     next.lastDigit = ReadInteger(value);
     ClampSkinRange(&next.firstDigit, &next.lastDigit);
 
-    g_appearance = next;
+    *appearance = next;
     return 1;
 }
 
@@ -205,23 +205,87 @@ static int WriteSkinValues(const char* path, const char* name, const char* stem,
     return written;
 }
 
-// Copies the bitmap to the skin's copy unless it is that copy already (a skin saved
+enum { SKIN_FILES = 4 };
+
+// The files of one save: each is written under a temporary name beside its own and
+// replaces it only once every one has been written, so a failure leaves the skin
+// that was there whole.
+struct SkinSave {
+    char target[SKIN_FILES][SKIN_PATH_SIZE];      // the skin's files: .ini, _b, _d, _m
+    char written[SKIN_FILES][SKIN_PATH_SIZE + 8]; // the new content, "<target>.new"
+    char kept[SKIN_FILES][SKIN_PATH_SIZE + 8];    // the old file while replacing, "<target>.old"
+    int used[SKIN_FILES];                         // 1 when the file gets new content
+};
+enum { SAVE_INI, SAVE_BACKGROUND, SAVE_DIGITS, SAVE_MESSAGE };
+
+static void PrepareSaveFile(SkinSave* save, int file, const char* stem, const char* suffix) {
+    BuildSkinPath(save->target[file], SKIN_PATH_SIZE, g_program.directory, stem, suffix);
+    snprintf(save->written[file], sizeof(save->written[file]), "%s.new", save->target[file]);
+    snprintf(save->kept[file], sizeof(save->kept[file]), "%s.old", save->target[file]);
+    save->used[file] = 0;
+}
+
+// Removes what the save wrote under temporary names.
+static void DiscardSave(const SkinSave* save) {
+    for (int file = 0; file < SKIN_FILES; file++)
+        if (save->used[file])
+            DeleteFileA(save->written[file]);
+}
+
+// Copies the bitmap for the skin's file unless it is that file already (a skin saved
 // again under the name it was loaded from). 0 after the message when it failed.
-static int CopySkinBitmap(HWND owner, const char* source, const char* stem, const char* suffix) {
-    char target[SKIN_PATH_SIZE];
-    BuildSkinPath(target, sizeof(target), g_program.directory, stem, suffix);
+static int CopySkinBitmap(HWND owner, SkinSave* save, int file, const char* source) {
     // Case-blind, as the file system is: a file copied onto itself fails.
-    if (lstrcmpiA(source, target) == 0 || CopyFileA(source, target, FALSE))
+    if (lstrcmpiA(source, save->target[file]) == 0)
+        return 1;
+    save->used[file] = 1;
+    if (CopyFileA(source, save->written[file], FALSE))
         return 1;
     char text[2 * MAX_PATH + 64];
-    snprintf(text, sizeof(text), "Cannot copy \"%s\" to \"%s\".", source, target);
+    snprintf(text, sizeof(text), "Cannot copy \"%s\" to \"%s\".", source, save->target[file]);
     ShowError(owner, text);
     return 0;
 }
 
+// Puts every new file in place of the old one, the skin file last; when one cannot
+// be replaced, the old files come back. 1 when all are in place.
+static int ReplaceSkinFiles(const SkinSave* save) {
+    static const int kOrder[SKIN_FILES] = {SAVE_BACKGROUND, SAVE_DIGITS, SAVE_MESSAGE, SAVE_INI};
+    int moved[SKIN_FILES] = {0}; // 1: the old file is kept aside, 2: and the new one is in place
+    int failed = 0;
+    for (int i = 0; i < SKIN_FILES && !failed; i++) {
+        int file = kOrder[i];
+        if (!save->used[file])
+            continue;
+        if (FileExists(save->target[file])) {
+            DeleteFileA(save->kept[file]);
+            if (!MoveFileA(save->target[file], save->kept[file])) {
+                failed = 1;
+                break;
+            }
+            moved[file] = 1;
+        }
+        if (!MoveFileA(save->written[file], save->target[file])) {
+            failed = 1;
+            break;
+        }
+        moved[file] = moved[file] ? 2 : 3; // 3: new, nothing was there before
+    }
+    for (int file = 0; file < SKIN_FILES; file++) {
+        if (failed && moved[file] >= 2)
+            MoveFileExA(save->target[file], save->written[file], MOVEFILE_REPLACE_EXISTING);
+        if (failed && (moved[file] == 1 || moved[file] == 2))
+            MoveFileA(save->kept[file], save->target[file]);
+        if (!failed && moved[file] == 2)
+            DeleteFileA(save->kept[file]);
+    }
+    if (failed)
+        DiscardSave(save);
+    return !failed;
+}
+
 int WriteSkinFile(HWND owner, const char* name, const char* stem, int includeMessage) {
     char folder[SKIN_PATH_SIZE];
-    char path[SKIN_PATH_SIZE];
     char text[SKIN_PATH_SIZE + 64];
     snprintf(folder, sizeof(folder), "%s\\skins", g_program.directory);
     if (!DirectoryExists(folder) && !CreateDirectoryA(folder, NULL)) {
@@ -229,54 +293,74 @@ int WriteSkinFile(HWND owner, const char* name, const char* stem, int includeMes
         ShowError(owner, text);
         return 0;
     }
-    BuildSkinPath(path, sizeof(path), g_program.directory, stem, ".ini");
+    static SkinSave save; // 3 KB, kept off the stack
+    static const char* const kSuffixes[SKIN_FILES] = {".ini", "_b.bmp", "_d.bmp", "_m.bmp"};
+    for (int file = 0; file < SKIN_FILES; file++)
+        PrepareSaveFile(&save, file, stem, kSuffixes[file]);
 
-    // The bitmaps first: a skin that is listed has its pictures.
-    if (!CopySkinBitmap(owner, g_appearance.backgroundBmp, stem, "_b.bmp") ||
-        !CopySkinBitmap(owner, g_appearance.digitsBmp, stem, "_d.bmp"))
+    if (!CopySkinBitmap(owner, &save, SAVE_BACKGROUND, g_appearance.backgroundBmp) ||
+        !CopySkinBitmap(owner, &save, SAVE_DIGITS, g_appearance.digitsBmp)) {
+        DiscardSave(&save);
         return 0;
+    }
     if (includeMessage) {
         char message[MAX_PATH];
         GetPrivateProfileStringA(kAppearanceSection, "BackgroundBMP", "", message, sizeof(message),
                                  g_program.messageSettingsPath);
         ResolveProgramPath(message, sizeof(message));
-        if (!CopySkinBitmap(owner, message, stem, "_m.bmp"))
+        if (!CopySkinBitmap(owner, &save, SAVE_MESSAGE, message)) {
+            DiscardSave(&save);
             return 0;
+        }
     }
 
     // What was written is read back: a device name or a full disk can take the
     // values without keeping them.
+    const char* path = save.written[SAVE_INI];
+    save.used[SAVE_INI] = 1;
+    DeleteFileA(path);
     char carried[VALUE_SIZE];
     if (WriteSkinValues(path, name, stem, includeMessage)) {
         ReadSkinValue(path, kClockSection, "SkinName", carried, sizeof(carried));
-        if (strcmp(carried, name) == 0)
+        // The profile calls may hold the file in a cache: flushed before it is moved.
+        WritePrivateProfileStringA(NULL, NULL, NULL, path);
+        if (strcmp(carried, name) == 0 && ReplaceSkinFiles(&save))
             return 1;
     }
-    snprintf(text, sizeof(text), "Cannot write the skin file \"%s\".", path);
+    DiscardSave(&save);
+    snprintf(text, sizeof(text), "Cannot write the skin file \"%s\".", save.target[SAVE_INI]);
     ShowError(owner, text);
     return 0;
 }
 
-void WriteMessageLook(const MessageLook* look) {
+int WriteMessageLook(const MessageLook* look) {
     static const char* const kDefaults[MESSAGE_LOOK_KEYS] = {
         "0", "FF00FF", "15,12,410,132", "Arial", "-19", "AAFFBB", "400", "0", "0",
     };
     if (look->kind == MESSAGE_LOOK_NONE)
-        return;
+        return 1;
     int defaults = look->kind == MESSAGE_LOOK_DEFAULTS;
     const char* path = g_program.messageSettingsPath;
     HANDLE lock = LockMessageFile();
-    WriteMessageFileValue(path, kAppearanceSection, "BackgroundBMP", defaults ? "" : look->background);
+    int written =
+        WriteMessageFileValue(path, kAppearanceSection, "BackgroundBMP", defaults ? "" : look->background);
     for (int k = 0; k < MESSAGE_LOOK_KEYS; k++)
-        WriteMessageFileValue(path, kAppearanceSection, kMessageLookKeys[k],
-                              defaults ? kDefaults[k] : look->values[k]);
+        written &= WriteMessageFileValue(path, kAppearanceSection, kMessageLookKeys[k],
+                                         defaults ? kDefaults[k] : look->values[k]);
     UnlockMessageFile(lock);
+    return written;
 }
 
-void WriteDefaultMessageAppearance() {
+int WriteDefaultMessageAppearance() {
     MessageLook look;
     look.kind = MESSAGE_LOOK_DEFAULTS;
-    WriteMessageLook(&look);
+    return WriteMessageLook(&look);
+}
+
+// "Always on top" as the settings hold it, whatever became of the pictures.
+static void PlaceOnTop(HWND window) {
+    SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 int ApplySkin(HWND window, const ClockAppearance* previous) {
@@ -284,6 +368,7 @@ int ApplySkin(HWND window, const ClockAppearance* previous) {
     if (!ReplaceFaceSurfaces(window)) {
         // Drawing stays held until the caller's repaint shows the face again.
         g_appearance = *previous;
+        PlaceOnTop(window);
         StartTimers(window);
         return 0;
     }
@@ -291,9 +376,15 @@ int ApplySkin(HWND window, const ClockAppearance* previous) {
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
     BuildDigitCells(DigitsWidth(), DigitsHeight());
     ClampDigitSlots();
-    SetWindowPos(window, g_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PlaceOnTop(window);
     return ResumeTicks(window); // 0: the window is gone
+}
+
+int TakeSkin(HWND window, const ClockAppearance* next) {
+    HoldTicks();
+    ClockAppearance previous = g_appearance;
+    g_appearance = *next;
+    return ApplySkin(window, &previous);
 }
 
 int MessageWindowOpen() {

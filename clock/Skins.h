@@ -35,24 +35,30 @@ int VisitSkinFiles(SkinVisitor visit, void* context);
 // carries it, else the first the folder search yields.
 FindSkinResult FindSkinFile(const char* name, char path[SKIN_PATH_SIZE]);
 
-// Reads the skin file into the appearance and its message look into `look`. 0
-// after a message box owned by `owner` when a bitmap it names is missing: nothing
-// has changed then.
-int ReadSkinFile(HWND owner, const char* path, MessageLook* look);
+// Reads the skin file over `appearance` and its message look into `look`. 0 after
+// a message box owned by `owner` when a bitmap it names is missing: nothing has
+// changed then.
+int ReadSkinFile(HWND owner, const char* path, ClockAppearance* appearance, MessageLook* look);
 
 // Writes the appearance as skin `name` with file stem `stem`, with copies of its
-// bitmaps and, when asked, the message window's look. 1, or 0 after an error box
-// owned by `owner` naming what could not be written.
+// bitmaps and, when asked, the message window's look: every file or none, so a
+// skin saved over keeps all its old files when the save fails. 1, or 0 after an
+// error box owned by `owner` naming what could not be written.
 int WriteSkinFile(HWND owner, const char* name, const char* stem, int includeMessage);
 
-// Writes the message look (defaults, or the skin's) into vantelmsg.ini.
-void WriteMessageLook(const MessageLook* look);
-void WriteDefaultMessageAppearance();
+// Writes the message look (defaults, or the skin's) into vantelmsg.ini; 0 when a
+// value could not be written.
+int WriteMessageLook(const MessageLook* look);
+int WriteDefaultMessageAppearance();
 
 // Rebuilds the face from the appearance with the display ticks held off. On
 // failure (a bitmap that cannot be loaded: a warning box has been shown) the
 // appearance `previous` comes back whole and the face stays as it was. 1 or 0.
 int ApplySkin(HWND window, const ClockAppearance* previous);
+
+// Makes `next` the appearance, with the display ticks held off, and applies it as
+// ApplySkin does; on failure the appearance before comes back.
+int TakeSkin(HWND window, const ClockAppearance* next);
 
 // 1 when a message window is open: what is written into vantelmsg.ini now would
 // be replaced when it closes.

@@ -14,13 +14,14 @@ static struct {
     HWND window;
     UINT displayTimer;        // 0 when not running
     UINT eventTimer;          // 0 when not running
+    int eventRoutine;         // EVENT_CHECK or EVENT_COUNTDOWN: what the running event timer calls
     volatile LONG suspended;  // 1: ticks and DrawZeros draw nothing
     WORD digits[FACE_DIGITS]; // values of the current tick, slot order
     Stopwatch stopwatch;      // stopped at zero at start
     volatile LONG frameRateOn;
     LONG frameCount;  // ticks since the last report
     DWORD lastReport; // start of the current interval of 3 s or more, in ms
-} g_timers = {NULL, 0, 0, 0, {0}, {0, 0, 1}, 0, 0, 0};
+} g_timers = {NULL, 0, 0, EVENT_CHECK, 0, {0}, {0, 0, 1}, 0, 0, 0};
 
 static void DrawZeros() {
     if (g_timers.suspended)
@@ -116,36 +117,30 @@ static int FailTimers(HWND window, const char* text) {
 }
 
 int StartTimers(HWND window) {
+    int sameWindow = g_timers.window == window;
     g_timers.window = window;
     if (g_timers.lastReport == 0)
         g_timers.lastReport = timeGetTime();
 
-    LPTIMECALLBACK tick = CurrentTimeTick;
-    LPTIMECALLBACK eventRoutine = CheckEvents;
-    if (g_settings.clockMode == 2) {
-        tick = StopwatchTick;
-    } else if (g_settings.clockMode == 0 && g_settings.countdownDate != -1) {
-        tick = g_settings.countdownDate > CurrentCalendarTime() ? RemainingTimeTick : ElapsedTimeTick;
-        eventRoutine = CountdownTick;
-    }
-
-    UINT period = 125, resolution = 25;
-    if (g_appearance.lastDigit == 11) {
-        period = 25;
-        resolution = 5;
-    } else if (g_appearance.lastDigit == 10) {
-        period = 50;
-        resolution = 10;
-    }
+    static const LPTIMECALLBACK kTicks[] = {CurrentTimeTick, RemainingTimeTick, ElapsedTimeTick,
+                                            StopwatchTick};
+    TimerPlan plan = PlanTimers(g_settings.clockMode, g_settings.countdownDate, CurrentCalendarTime(),
+                                g_appearance.lastDigit);
 
     // TIME_KILL_SYNCHRONOUS: timeKillEvent returns only once a tick under way ends.
     const UINT flags = TIME_PERIODIC | TIME_KILL_SYNCHRONOUS;
     KillMediaTimer(&g_timers.displayTimer);
-    g_timers.displayTimer = timeSetEvent(period, resolution, tick, 0, flags);
+    g_timers.displayTimer = timeSetEvent(plan.period, plan.resolution, kTicks[plan.display], 0, flags);
     if (!g_timers.displayTimer)
         return FailTimers(window, "Cannot start a multimedia timer required for the animation.");
+    // The event timer goes on as it runs unless its routine changes: started anew, its
+    // next check would come a whole period later.
+    if (g_timers.eventTimer && g_timers.eventRoutine == plan.event && sameWindow)
+        return 1;
     KillMediaTimer(&g_timers.eventTimer);
-    g_timers.eventTimer = timeSetEvent(1000, 250, eventRoutine, (DWORD_PTR)window, flags);
+    g_timers.eventRoutine = plan.event;
+    g_timers.eventTimer = timeSetEvent(1000, 250, plan.event == EVENT_COUNTDOWN ? CountdownTick : CheckEvents,
+                                       (DWORD_PTR)window, flags);
     if (!g_timers.eventTimer)
         return FailTimers(window, "Cannot start the timer required for event processing.");
     return 1;

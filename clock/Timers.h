@@ -4,17 +4,18 @@
 
 #include <windows.h>
 
-// Starts (or restarts) the display and event timers for the current clock mode and
-// shown slots. 0 when a timer could not be started: the message has been shown and
-// the window destroyed.
+// Starts (or restarts) the display timer for the current clock mode and shown slots,
+// and the event timer unless it runs already with the routine the mode needs. 0 when
+// a timer could not be started: the message has been shown and the window destroyed.
 int StartTimers(HWND window);
 
 // Kills both timers if they run; a tick under way finishes first.
 void StopTimers();
 
 // Holds the display ticks off: once it returns no tick draws, so the face's
-// surfaces, colour key, region and slots may change. ResumeTicks starts the timers
-// again for the clock mode and shown slots then set (0 as StartTimers).
+// surfaces, colour key, region and slots may change; the event check goes on.
+// ResumeTicks starts the display timer again for the clock mode and shown slots
+// then set (0 as StartTimers).
 void HoldTicks();
 int ResumeTicks(HWND window);
 

@@ -38,8 +38,10 @@ TEST(ApplySkin, AFailedLoadKeepsTheFaceAndBringsTheWholeAppearanceBack) {
         g_appearance.firstDigit = 0;
         g_appearance.lastDigit = 11;
         g_appearance.slots[3].left = 77;
+        g_settings.alwaysOnTop = broken == 0; // taken from the Preferences as stored, all the same
         MessageBoxWatcher watcher("Vantel - Error");
         EXPECT_EQ(ApplySkin(window, &previous), 0);
+        EXPECT_EQ((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, broken == 0);
         std::vector<std::string> boxes = MarkedTexts(watcher.Stop());
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0], "Cannot load \"" + folder.Path("text.bmp") + "\". [warning icon]");

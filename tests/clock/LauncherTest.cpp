@@ -1,5 +1,6 @@
 // The launcher's hand-over of a message through the real private-profile calls.
 #include "Launcher.h"
+#include "MessageFile.h"
 #include "Program.h"
 #include "WinTestSupport.h"
 
@@ -24,7 +25,7 @@ TEST(Launcher, AMessageThatCannotBeHandedOverIsToldWithItsText) {
     ASSERT_TRUE(window);
     ASSERT_TRUE(StartLauncher(window, path.c_str()));
 
-    QueueMessage("15.06.2003 20:03:54", "Take the<br>train");
+    QueueMessage("15.06.2003 20:03:54", "Take the<br>train", ParseDateText("2003-06-15 20:03:54"));
     MSG report = {};
     bool told = WaitFor(
         [&] { return PeekMessageA(&report, window, WM_VANTEL_REPORT, WM_VANTEL_REPORT, PM_REMOVE); }, 10000);
@@ -37,4 +38,39 @@ TEST(Launcher, AMessageThatCannotBeHandedOverIsToldWithItsText) {
                   "\".\n\nThe message of 15.06.2003 20:03:54:\nTake the\ntrain");
     HeapFree(GetProcessHeap(), 0, (void*)report.lParam);
     EXPECT_EQ(WholeFileText(path), before);
+}
+
+// A full queue refuses a start not in silence: it is told once, and its reminder
+// counts as not started, for the last check saved at exit.
+TEST(Launcher, AStartAFullQueueRefusesIsToldOnceAndCountsAsNotStarted) {
+    TempFolder folder("fullqueue");
+    ASSERT_TRUE(folder.created());
+    const std::string path = folder.Path("vantelmsg.ini");
+    HWND window = MakeHiddenWindow();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(StartLauncher(window, path.c_str()));
+    const CalendarTime at = ParseDateText("2003-06-15 20:00:00");
+
+    // The first hand-over waits for the file's lock, held here, while the queue fills.
+    HANDLE lock = LockMessageFile();
+    QueueMessage("15.06.2003 20:00:00", "first", at);
+    EXPECT_TRUE(WaitFor([] { return UnstartedSince() == -1; }, 2000)) << "the first start is under way";
+    for (int i = 0; i < 64; i++)
+        QueueMessage("15.06.2003 20:00:05", "queued", at + 5);
+    EXPECT_EQ(UnstartedSince(), at + 5);
+    QueueMessage("15.06.2003 20:00:02", "refused", at + 2);
+    QueueMessage("15.06.2003 20:00:03", "refused too", at + 3);
+    EXPECT_EQ(UnstartedSince(), at + 2);
+    UnlockMessageFile(lock);
+    StopLauncher();
+    EXPECT_EQ(UnstartedSince(), at + 2) << "the refused reminder stays not started";
+
+    int told = 0;
+    MSG report;
+    while (PeekMessageA(&report, window, WM_VANTEL_REPORT, WM_VANTEL_REPORT, PM_REMOVE)) {
+        told += std::string((const char*)report.lParam).find("Too many reminders") == 0;
+        HeapFree(GetProcessHeap(), 0, (void*)report.lParam);
+    }
+    DestroyWindow(window);
+    EXPECT_EQ(told, 1);
 }

@@ -44,7 +44,7 @@ class SkinFileTest : public ::testing::Test {
     // ReadSkinFile with every message box answered and recorded.
     int Read(const std::string& name, MessageLook* look, std::vector<std::string>* boxes) {
         MessageBoxWatcher watcher("Vantel - Error");
-        int result = ReadSkinFile(NULL, Path(name).c_str(), look);
+        int result = ReadSkinFile(NULL, Path(name).c_str(), &g_appearance, look);
         *boxes = MarkedTexts(watcher.Stop());
         return result;
     }
@@ -170,6 +170,13 @@ TEST_F(SkinFileTest, AMessageLookIsWrittenOnlyWhenTheSkinCarriesOneAndOnlyWhenAs
               "[Appearance]\r\nBackgroundBMP=\r\nUseTransparency=0\r\nTransparentColor=FF00FF\r\n"
               "TextArea=15,12,410,132\r\nFontFaceName=Arial\r\nFontHeight=-19\r\nFontColor=AAFFBB\r\n"
               "FontWeight=400\r\nFontItalic=0\r\nFontCharSet=0\r\n");
+
+    // A file another program holds takes nothing, and that is told.
+    HANDLE held = CreateFileA(Path("vantelmsg.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteMessageLook(&look), 0);
+    CloseHandle(held);
 }
 
 TEST_F(SkinFileTest, ASavedSkinHoldsItsKeysInOrderAndCopiesOfItsBitmaps) {
@@ -232,6 +239,32 @@ TEST_F(SkinFileTest, ASaveThatCannotWriteSaysSoInsteadOfSucceeding) {
               "Cannot copy \"" + Path("gone_d.bmp") + "\" to \"" + Path("skins\\Blue_d.bmp") + "\"." + kWarn);
     EXPECT_EQ(GetFileAttributesA(Path("skins\\Blue.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     lstrcpyA(g_appearance.digitsBmp, Path("art_d.bmp").c_str());
+
+    // Saved over a skin whose file another program holds: every old file stays as it
+    // was, pictures included, and nothing of the save is left behind.
+    Write("skins\\Blue.ini", "[VANTEL]\r\nSkinName=Blue\r\n");
+    Write("skins\\Blue_b.bmp", "old background");
+    Write("skins\\Blue_d.bmp", "old digits");
+    HANDLE held = CreateFileA(Path("skins\\Blue.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteSkin("Blue", "Blue", 0, &boxes), 0);
+    CloseHandle(held);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Cannot write the skin file \"" + Path("skins\\Blue.ini") + "\"." + kWarn);
+    EXPECT_EQ(WholeFileText(Path("skins\\Blue.ini")), "[VANTEL]\r\nSkinName=Blue\r\n");
+    EXPECT_EQ(WholeFileText(Path("skins\\Blue_b.bmp")), "old background");
+    EXPECT_EQ(WholeFileText(Path("skins\\Blue_d.bmp")), "old digits");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Path("skins\\*.*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(files, 3);
 
     // A skins folder that cannot be made: a file holds its name.
     RemoveTree(Path("skins"));

@@ -55,12 +55,33 @@ TEST(Timers, RestartingReplacesBothTimers) {
     SetDefaultAppearance();
     HWND window = MakeHiddenWindow();
     ASSERT_TRUE(window);
-    // Each start kills the timers of the one before: starting many times over never
-    // runs out of the process's timers.
+    // Each start kills the display timer of the one before, and the event timer when it
+    // must change: starting many times over never runs out of the process's timers.
     for (int i = 0; i < 40; i++)
         ASSERT_EQ(StartTimers(window), 1) << i;
     StopTimers();
     DestroyWindow(window);
+}
+
+// Holding the display, as every Move or colour pick in the dialogs does, leaves the
+// event check ticking: a steady stream of holds must not hold back the reminders.
+TEST(Timers, HoldingTheDisplayLeavesTheEventCheckRunning) {
+    SetDefaultSettings();
+    SetDefaultAppearance();
+    HWND window = MakeHiddenWindow();
+    ASSERT_TRUE(window);
+    ASSERT_EQ(StartTimers(window), 1);
+    g_settings.lastEventCheck = 0;
+    DWORD started = GetTickCount();
+    while (GetTickCount() - started < 3000) {
+        HoldTicks();
+        Sleep(20);
+        ASSERT_EQ(ResumeTicks(window), 1);
+        Sleep(80);
+    }
+    StopTimers();
+    DestroyWindow(window);
+    EXPECT_NE(g_settings.lastEventCheck, 0) << "no event check in 3 s of held displays";
 }
 
 // The real window procedure: a failed start shows its message, yields no window and

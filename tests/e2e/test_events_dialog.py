@@ -291,3 +291,30 @@ class EventsDialogTest(rig.TestCase):
 
         self.assertEqual(self.exit_clock(clock, window), [
             (local_text(event["start"]), event["pattern"], "", event["message"], event["app"]) for event in seeded])
+
+    def test_a_confirmed_event_is_saved_at_once_and_its_path_with_blanks_starts_that_program(self):
+        # "my tools\marker.exe" beside a decoy "my.exe": started unquoted, the line would
+        # run the decoy with "tools\marker.exe" as its argument. Both are the stand-in,
+        # which records a start without arguments beside itself, and one with other
+        # arguments as well: the decoy's record would lie in the program folder.
+        folder, clock, window = self.start_clock([])
+        folder.write("my tools/marker.exe", STAND_IN)
+        folder.write("my.exe", STAND_IN)
+        marker = folder.windows_path("my tools\\marker.exe")
+        dialog = self.open_dialog(window)
+        due = int(time.time()) + 30
+        self.set_time(dialog, *time.gmtime(due + UTC_OFFSET)[3:6])
+        self.type_text(dialog, APP, marker)
+        rig.key_inside(dialog, "alt+a")
+        self.close_dialog(dialog, "alt+i", "Return")
+        self.assertLess(time.time(), due, "the event was confirmed before its time")
+        event = (local_text(due), "<none>", "", "", marker)
+        rig.wait_until(lambda: saved_events(folder) == [event], what="the confirmed event in vantel.ini")
+
+        started = lambda: list(folder.path.glob("my tools/standin-*.txt"))
+        rig.wait_until(started, max(due - time.time(), 0) + ACTION_BOUND, "the marker program to start", note=False)
+        self.assertEqual(len(started()), 1)
+        self.assertEqual(list(folder.path.glob("standin-*.txt")), [], "the decoy my.exe did not run")
+        # Ended without closing: what OK saved stays, the path as it was typed.
+        clock.kill()
+        self.assertEqual(saved_events(folder), [event])

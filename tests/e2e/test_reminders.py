@@ -326,3 +326,56 @@ class RemindersTest(rig.TestCase):
         self.assertEqual(clock.wait_exit(), 0)
         last_check = calendar_time(folder.read_ini("vantel.ini").get("Settings", "LastEventCheck"))
         self.assertGreaterEqual(last_check, asked - 2, "the last check is that of the logoff")
+
+    def test_starts_still_queued_at_exit_come_back_at_the_next_start(self):
+        # Each start of the message program holds the launcher 4 s: of four reminders due
+        # in one second, the clock closed at once makes two in its 5 s of waiting. The
+        # last check it saves lies before the rest, so the next start carries them out as
+        # missed (with those of the same second already shown: the file tells seconds,
+        # not which of one second's reminders came).
+        folder = self.reminder_folder()
+        folder.write("hold-ms.txt", "4000")
+        now = time.time()
+        due = int(now) + LEAD
+        texts = [f"Queued {n}" for n in range(1, 5)]
+        clock, window = self.start_clock(folder, settings_file(now, [
+            {"start": due, "message": text} for text in texts]), due)
+        self.wait_records(folder, texts[:1], due)
+        rig.key(window, "Escape")
+        self.assertEqual(clock.wait_exit(rig.ACTION_TIMEOUT + 5), 0)  # the launcher waits 5 s for its starts
+        shown = [record.text for record in self.records(folder)]
+        self.assertLess(len(shown), 4, f"a start was still queued at exit (shown: {shown})")
+        last_check = calendar_time(folder.read_ini("vantel.ini").get("Settings", "LastEventCheck"))
+        self.assertLess(last_check, due, "the last check saved lies before the starts not made")
+
+        folder.file("hold-ms.txt").unlink()
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
+            clock = self.start_program("vantel.exe", folder)
+        window = rig.wait_window(CLASS, TITLE)
+        found = self.wait_records(folder, shown + texts, time.time())
+        self.assertEqual({record.date for record in found}, {local_text(due, DISPLAY_FORM)})
+        self.close_clock(clock, window)
+
+    def test_a_second_start_from_the_folder_brings_its_clock_forward_and_other_folders_run_their_own(self):
+        folder, other = self.reminder_folder(), self.reminder_folder()
+        due = int(time.time()) + 20  # after three starts
+        clock, window = self.start_clock(folder, settings_file(time.time(), [
+            {"start": due, "message": "Once"}, {"start": due + 2, "message": "Marker"}]), due)
+        other.write("vantel.ini", settings_file(time.time(), []))
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
+            beside = self.start_program("vantel.exe", other)
+        rig.wait_until(lambda: len(rig.list_windows(CLASS)) == 2, what="the clock of another folder beside it")
+        in_front = lambda: [c.handle for c in rig.list_windows(CLASS) if c.foreground]
+        rig.wait_until(lambda: in_front() and in_front() != [window.handle], what="the other folder's clock in front")
+        started = time.monotonic()
+        with unittest.mock.patch.dict(os.environ, {"TZ": TZ}):
+            second = self.start_program("vantel.exe", folder)
+        self.assertEqual(second.wait_exit(), 0)
+        print(f"\n    a second start handed over to the running clock in {time.monotonic() - started:.2f} s", end=" ")
+        self.assertEqual(len(rig.list_windows(CLASS)), 2, "one clock per folder")
+        self.assertEqual(in_front(), [window.handle], "the folder's clock is brought to the front")
+        self.assertLess(time.time(), due, "the starts took too long for the test's events")
+        # Handed over once: twice would show "Once" again before the marker.
+        self.wait_records(folder, ["Once", "Marker"], due + 2)
+        self.close_clock(clock, window)
+        self.assertTrue(beside.running())

@@ -237,9 +237,15 @@ class SkinsTest(rig.TestCase):
         rig.key_inside(dialog, "c", "o", "n", "Return")
         self.answer_box('"con" cannot be used as a file name.\n\nEnter another skin name.')
         rig.key_inside(dialog, "alt+s")  # selects the whole name
+        rig.session().run_tool(["xdotool", "type", "--delay", "10", "<default>"])  # Load skin's built-in look
+        rig.key_inside(dialog, "Return")
+        self.answer_box('"<default>" is the name of the built-in skin.\n\nEnter another skin name.')
+        rig.key_inside(dialog, "alt+s")
         rig.session().run_tool(["xdotool", "type", "--delay", "10", "Night/Day:1"])
         rig.key_inside(dialog, "Return")
         self.wait_closed(SAVE_DIALOG)
+        self.assertEqual([path.name for path in folder.path.glob("skins/*.[no][el][wd]")], [],
+                         "no file of the save is left aside")
         saved = folder.read_ini("skins/Night_Day_1.ini")
         self.assertEqual(saved.get("VANTEL", "SkinName"), "Night/Day:1")
         self.assertEqual(saved.get("VANTEL", "BackgroundBMP"), "\\skins\\Night_Day_1_b.bmp")

@@ -159,3 +159,28 @@ TEST(Stopwatch, CountsAcrossTheTimerWrapAndStopsAtItsLimit) {
     EXPECT_EQ(Digits(d), "004917024729");
     EXPECT_EQ(StopwatchDigits(&w, STOPWATCH_LIMIT_MS, d), 0);
 }
+
+TEST(TimerPlan, DisplayTickAndEventRoutineByModeCountdownAndLastSlot) {
+    const int64_t now = 1000000;
+    struct Case {
+        int mode;
+        int64_t countdown;
+        int lastDigit;
+        TimerPlan want;
+    } cases[] = {
+        {1, now + 10, 9, {TICK_CURRENT_TIME, 125, 25, EVENT_CHECK}},
+        {1, now + 10, 10, {TICK_CURRENT_TIME, 50, 10, EVENT_CHECK}},
+        {2, now + 10, 11, {TICK_STOPWATCH, 25, 5, EVENT_CHECK}},
+        {0, now + 10, 9, {TICK_REMAINING_TIME, 125, 25, EVENT_COUNTDOWN}},
+        {0, now, 11, {TICK_ELAPSED_TIME, 25, 5, EVENT_COUNTDOWN}},
+        {0, -1, 9, {TICK_CURRENT_TIME, 125, 25, EVENT_CHECK}}, // no countdown date
+        {7, now + 10, 3, {TICK_CURRENT_TIME, 125, 25, EVENT_CHECK}},
+    };
+    for (const Case& c : cases) {
+        TimerPlan plan = PlanTimers(c.mode, c.countdown, now, c.lastDigit);
+        EXPECT_EQ(plan.display, c.want.display) << c.mode << " " << c.lastDigit;
+        EXPECT_EQ(plan.period, c.want.period) << c.mode << " " << c.lastDigit;
+        EXPECT_EQ(plan.resolution, c.want.resolution) << c.mode << " " << c.lastDigit;
+        EXPECT_EQ(plan.event, c.want.event) << c.mode << " " << c.lastDigit;
+    }
+}

@@ -65,6 +65,21 @@ TEST_F(RecurrenceTest, LastDayOfMonthCorrection) {
         }
     // A day up to 28 is never corrected.
     EXPECT_EQ(Next("2003-01-28 10:00:00", RECUR_MONTHLY, "2003-02-10 00:00:00", 1), "2003-02-28 10:00:00");
+    // Rolled over, the occurrence lies in the month after the one it belongs to, and
+    // comes before that month's own.
+    struct Case {
+        const char *start, *now, *want;
+    } rolled[] = {
+        {"2003-01-31 10:00:00", "2003-04-30 23:00:00", "2003-05-01 10:00:00"},
+        {"2003-01-31 10:00:00", "2003-05-01 09:59:59", "2003-05-01 10:00:00"},
+        {"2003-01-31 10:00:00", "2003-05-01 10:00:00", "2003-05-31 10:00:00"},
+        {"2003-01-30 10:00:00", "2003-03-01 00:00:00", "2003-03-02 10:00:00"},
+        {"2003-01-31 10:00:00", "2003-03-02 12:00:00", "2003-03-03 10:00:00"},
+        {"2003-01-31 10:00:00", "2003-03-03 12:00:00", "2003-03-31 10:00:00"},
+        {"2003-01-29 10:00:00", "2003-02-28 11:00:00", "2003-03-01 10:00:00"},
+    };
+    for (const Case& c : rolled)
+        EXPECT_EQ(Next(c.start, RECUR_MONTHLY, c.now, 0), c.want) << c.start << " after " << c.now;
 }
 
 TEST_F(RecurrenceTest, ClampDayOfMonthOnTheMonthAsBuilt) {

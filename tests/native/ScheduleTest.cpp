@@ -250,9 +250,14 @@ void ScheduleTest::SimulateYear(int64_t firstDay, int64_t endDay, int64_t forwar
     for (int k = 0; k < MAX_EVENTS; k++) {
         int code = 1 + k % 5;
         int seconds = times[k % 8] + (k / 8) * 61 * (k % 3);
-        int month = 1 + k % 12, day = 1 + (k * 7) % 28;
+        int startYear = 2026, month = 1 + k % 12, day = 1 + (k * 7) % 28;
+        // Monthly on the 29th, 30th and 31st, yearly on 29 February: on the day itself.
+        if (k == 13 || k == 18 || k == 23)
+            month = 1, day = 29 + (k - 13) / 5, seconds %= 86400;
+        if (k == 14)
+            startYear = 2024, month = 2, day = 29, seconds %= 86400;
         char text[32];
-        snprintf(text, sizeof(text), "2026-%02d-%02d %02d:%02d:%02d", month, day, seconds / 3600,
+        snprintf(text, sizeof(text), "%d-%02d-%02d %02d:%02d:%02d", startYear, month, day, seconds / 3600,
                  seconds / 60 % 60, seconds % 60);
         table_.slots[k] = {T(text), code, "", "reminder", ""};
         struct tm local;
@@ -270,16 +275,26 @@ void ScheduleTest::SimulateYear(int64_t firstDay, int64_t endDay, int64_t forwar
                 occurrences.insert({t, k});
             continue;
         }
+        if (p.code == RECUR_MONTHLY || p.code == RECUR_YEARLY) {
+            // A day past the month's end is its last day, or counts on into the next
+            // month (the day number is linear in the day of the month). From the month
+            // before the first day, whose roll-over may fall in the range.
+            for (int64_t y = YearOf(firstDay * 86400) - 1; DaysFrom1970(y, 1, 1) <= endDay; y++)
+                for (int m = 1; m <= 12; m++) {
+                    if (p.code == RECUR_YEARLY && m != p.month)
+                        continue;
+                    int64_t length = (m == 12 ? DaysFrom1970(y + 1, 1, 1) : DaysFrom1970(y, m + 1, 1)) -
+                                     DaysFrom1970(y, m, 1);
+                    int64_t day = DaysFrom1970(y, m, 1) +
+                                  (options_.lastOfMonthMode && p.day > length ? length : p.day) - 1;
+                    if (day >= firstDay && day <= endDay)
+                        occurrences.insert({Resolve(day * 86400 + p.seconds), k});
+                }
+            continue;
+        }
         for (int64_t day = firstDay; day <= endDay; day++) {
-            int64_t y = YearOf(day * 86400), m = 1;
-            while (DaysFrom1970(y, m + 1, 1) <= day)
-                m++;
-            int64_t d = day - DaysFrom1970(y, m, 1) + 1;
             int weekday = (int)((day + 4) % 7);
-            bool on = p.code == RECUR_DAILY || (p.code == RECUR_WEEKLY && weekday == p.weekday) ||
-                      (p.code == RECUR_MONTHLY && d == p.day) ||
-                      (p.code == RECUR_YEARLY && m == p.month && d == p.day);
-            if (on)
+            if (p.code == RECUR_DAILY || (p.code == RECUR_WEEKLY && weekday == p.weekday))
                 occurrences.insert({Resolve(day * 86400 + p.seconds), k});
         }
     }
@@ -347,16 +362,30 @@ void ScheduleTest::SimulateYear(int64_t firstDay, int64_t endDay, int64_t forwar
     EXPECT_EQ(extra, 0);
     EXPECT_EQ(hourly, 0);
     EXPECT_GT(live.size(), 30000u) << "the year had its occurrences";
-    printf("a year from %s: %zu occurrences while awake, %zu carried out in all, %zu gaps\n",
-           S((CalendarTime)yearStart).c_str(), live.size(), firstCarried.size(), gaps.size());
+    printf("a year from %s (LastOfMonthMode %d): %zu occurrences while awake, %zu carried out in all, %zu "
+           "gaps\n",
+           S((CalendarTime)yearStart).c_str(), options_.lastOfMonthMode, live.size(), firstCarried.size(),
+           gaps.size());
 }
 
 } // namespace
 
-TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
+// In both LastOfMonthMode settings: monthly dates on a shorter month's last day, or
+// rolled over into the next month.
+class AYearOfReminders : public ScheduleTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        ScheduleTest::SetUp();
+        options_.lastOfMonthMode = GetParam();
+    }
+};
+
+TEST_P(AYearOfReminders, AgainstTheirOwnEnumeration) {
     SimulateYear(DaysFrom1970(2027, 1, 1), DaysFrom1970(2028, 1, 1), DaysFrom1970(2027, 5, 10),
                  DaysFrom1970(2027, 8, 20));
 }
+
+INSTANTIATE_TEST_SUITE_P(LastOfMonthMode, AYearOfReminders, ::testing::Values(1, 0));
 
 // The same across 2038-01-19 03:14:07 UTC, where a 32-bit count of seconds ends.
 TEST_F(ScheduleTest, AYearOfRemindersAcross2038) {

@@ -2,7 +2,9 @@
 // "vantelmsg.exe" from the clock's folder, it records the Message section of
 // vantelmsg.ini that it finds at start in "standin-<pid>.txt" beside itself
 // (three lines: the start time in 100 ns units, Date, Text), then waits for input
-// a moment, as a real window program does, and ends.
+// a moment, as a real window program does, and ends. With a file "hold-ms.txt"
+// beside it, it first runs that many milliseconds without waiting for input, which
+// holds the WinExec that started it so long.
 // Started with arguments ("app <name>") it plays an event's application instead:
 // it records its start time in "<name>.started" beside itself and ends. As
 // "busy <name>" it records the same, then runs for 20 s without ever waiting for
@@ -61,6 +63,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     snprintf(path, sizeof(path), "%s\\standin-%lu.txt", folder, GetCurrentProcessId());
     snprintf(record, sizeof(record), "%llu\n%s\n%s\n", started, date, text);
     WriteRecord(path, record);
+
+    char hold[MAX_PATH + 32];
+    snprintf(hold, sizeof(hold), "%s\\hold-ms.txt", folder);
+    FILE* holdFile = fopen(hold, "rb");
+    if (holdFile) {
+        int milliseconds = 0;
+        if (fscanf(holdFile, "%d", &milliseconds) == 1 && milliseconds > 0)
+            Sleep(milliseconds);
+        fclose(holdFile);
+    }
 
     // Idle in a message loop for a moment, so WinExec in the clock sees a program
     // that waits for input.
