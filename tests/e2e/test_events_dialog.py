@@ -302,7 +302,8 @@ class EventsDialogTest(rig.TestCase):
         folder.write("my.exe", STAND_IN)
         marker = folder.windows_path("my tools\\marker.exe")
         dialog = self.open_dialog(window)
-        due = int(time.time()) + 30
+        # Ahead by what a few actions in the dialog and a start may take on this run.
+        due = int(time.time()) + max(10, int(4 * rig.start_cost()) + 6)
         self.set_time(dialog, *time.gmtime(due + UTC_OFFSET)[3:6])
         self.type_text(dialog, APP, marker)
         rig.key_inside(dialog, "alt+a")

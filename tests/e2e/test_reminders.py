@@ -336,7 +336,7 @@ class RemindersTest(rig.TestCase):
         folder = self.reminder_folder()
         folder.write("hold-ms.txt", "4000")
         now = time.time()
-        due = int(now) + LEAD
+        due = int(now) + rig.start_lead()
         texts = [f"Queued {n}" for n in range(1, 5)]
         clock, window = self.start_clock(folder, settings_file(now, [
             {"start": due, "message": text} for text in texts]), due)
@@ -358,7 +358,7 @@ class RemindersTest(rig.TestCase):
 
     def test_a_second_start_from_the_folder_brings_its_clock_forward_and_other_folders_run_their_own(self):
         folder, other = self.reminder_folder(), self.reminder_folder()
-        due = int(time.time()) + 20  # after three starts
+        due = int(time.time()) + max(10, int(4 * rig.start_cost()) + 6)  # after three starts
         clock, window = self.start_clock(folder, settings_file(time.time(), [
             {"start": due, "message": "Once"}, {"start": due + 2, "message": "Marker"}]), due)
         other.write("vantel.ini", settings_file(time.time(), []))
