@@ -40,8 +40,9 @@ run: build
 
 # The Wine prefixes and the 32-bit emulation are made behind the builds (their log:
 # build/test-logs/prepare.txt); the test levels wait for them where they need them.
-test: deps
-	@mkdir -p $(BUILD)/test-logs
+test:
+	@mkdir -p $(BUILD)/test-logs && date +%s >$(BUILD)/test-logs/started
+	@$(MAKE) --no-print-directory deps
 	@scripts/prepare-tests.sh $(BUILD) >$(BUILD)/test-logs/prepare.txt 2>&1 &
 	@$(MAKE) --no-print-directory build build32-tests
 	@tests/run-all.sh

@@ -170,6 +170,12 @@ while read -r name p f s; do
     passed=$((passed + p)) failed=$((failed + f))
 done <"$results"
 echo "the test run took $((SECONDS - run_started)) s"
+# make test notes when it began: the packages, the builds and what was made behind them.
+if [ -f "$log/started" ]; then
+    echo "make test took $(($(date +%s) - $(cat "$log/started"))) s in all, packages and builds included"
+    rm -f "$log/started"
+    grep -h "^prepared:" "$log/prepare.txt" 2>/dev/null || true
+fi
 echo
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
