@@ -269,10 +269,13 @@ static void SlotRectangle(int slot, RECT* rect) {
     SetRect(rect, s->left, s->top, s->right, s->bottom);
 }
 
-// Wine puts what another thread drew into a window on the screen only when the
-// window's own thread next looks at its messages; an idle clock window would show
-// the digits of the tick before. An empty message wakes it. Windows does not need
-// it, and one message per tick that drew costs next to nothing.
+// Wine puts what any thread drew into the process's windows on the screen when a
+// thread of it finds no message waiting; an idle clock window would show the digits
+// of the tick before. Looking at this thread's own messages (it has none) does that
+// without waking the window's thread, whose round of the message loop for an empty
+// message cost more than the drawing itself. (GdiFlush was tried: under Wine 8 the
+// face then often kept its old digits.) On Windows the look finds nothing and costs
+// next to nothing.
 static void ShowDrawing() {
     MSG none;
     PeekMessageA(&none, (HWND)-1, 0, 0, PM_NOREMOVE);
