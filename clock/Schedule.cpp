@@ -4,8 +4,8 @@
 #include <windows.h>
 
 static struct {
-    CRITICAL_SECTION lock;   // serialises the event check and the window thread
-    EventSchedule schedule;  // the due list and what was carried out
+    CRITICAL_SECTION lock;  // serialises the event check and the window thread
+    EventSchedule schedule; // the due list and what was carried out
 } g_schedule;
 
 void InitSchedule() {
@@ -50,4 +50,11 @@ void RescheduleEvents() {
     EnterCriticalSection(&g_schedule.lock);
     RescheduleAfterJump(&g_schedule.schedule);
     LeaveCriticalSection(&g_schedule.lock);
+}
+
+int SoundDueWithin(int seconds) {
+    EnterCriticalSection(&g_schedule.lock);
+    int due = SoundDueBy(&g_schedule.schedule.due, &g_events, Now() + seconds);
+    LeaveCriticalSection(&g_schedule.lock);
+    return due;
 }

@@ -24,4 +24,7 @@ void ReplaceEventTable(const EventTable* table);
 // at the time again as after a sleep.
 void RescheduleEvents();
 
+// 1 when an occurrence with a sound comes due within the next `seconds`.
+int SoundDueWithin(int seconds);
+
 #endif
