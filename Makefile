@@ -4,7 +4,7 @@
 # make dist   packs the 32-bit programs, the sample skins and README.txt into build/vantel.zip
 # make screenshots remakes the README's pictures in docs/screenshots
 # make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
-# make bench  builds and runs the benchmarks under wine64 on a private Xvfb
+# make bench  builds and runs the benchmarks under wine64 on a private Xvfb, each figure beside its goal
 # make burst  32 reminders in one minute and 16 message windows at once, with figures
 # make soak   the real programs on over 200 damaged settings, bitmap and wave files
 # make fuzz   runs every libFuzzer target (clang, build/fuzz) for a bounded time and prints the figures
@@ -64,6 +64,8 @@ bench: deps
 	@tests/bench/run-bench.sh $(BUILD)
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/message_cpu_bench.py
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/start_bench.py
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/sound_bench.py
 endif
 
 burst: build
