@@ -53,14 +53,14 @@ assets:
 ifeq ($(ARCH),32)
 bench: build
 	@cmake -S . -B $(BUILD)/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)/win32-tests --target region_bench idle_window winprobe -j$(JOBS)
+	@cmake --build $(BUILD)/win32-tests --target region_bench tick_bench idle_window winprobe -j$(JOBS)
 	@tests/bench/run-bench.sh $(BUILD) 32
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) VANTEL_E2E_ARCH=32 python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) VANTEL_E2E_ARCH=32 python3 tests/bench/message_cpu_bench.py
 else
 bench: deps
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)/win64 --target region_bench idle_window vantel vantelmsg winprobe -j$(JOBS)
+	@cmake --build $(BUILD)/win64 --target region_bench tick_bench idle_window vantel vantelmsg winprobe -j$(JOBS)
 	@tests/bench/run-bench.sh $(BUILD)
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/message_cpu_bench.py

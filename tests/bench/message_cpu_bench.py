@@ -18,7 +18,8 @@ time of /proc/<pid>/stat; the wineserver's and the X server's are shown beside i
 While a sound device is open, Wine runs it in threads of the program's process that mix
 and write all the time (silence once the sound stops); their share is shown apart, so that
 what is left is mostly the animation. The complete window with the sound on has a goal for
-the whole process; the last column says whether it holds.
+the whole process; the last column says whether it holds. The X server has a desktop
+session's resource database, as in clock_cpu_bench.py.
 """
 
 import argparse
@@ -31,7 +32,7 @@ sys.path.insert(0, str(HERE.parent / "e2e"))
 sys.path.insert(0, str(HERE))
 
 import rig  # noqa: E402  (needs the path above)
-from clock_cpu_bench import IDLE_WINDOW, measure_window, sound_threads  # noqa: E402
+from clock_cpu_bench import IDLE_WINDOW, desktop_resources, measure_window, sound_threads  # noqa: E402
 from test_message_window import CLASS, TITLE, message_ini, watch_typing  # noqa: E402
 
 # 511 characters, the most a message holds; wrapped to the text area, the lines below its
@@ -90,6 +91,7 @@ def main():
             sys.exit(f"{program} is missing (make build; for 32 bits also make build32-tests)")
     try:
         session = rig.session()
+        desktop_resources(session)
         wine = "emulated 32-bit Wine" if rig.ARCH == "32" else "wine64"
         print(f"Message program CPU use under {wine} ({seconds:g} s typing, {2 * seconds:g} s complete, one after"
               f" another, same session; load average {os.getloadavg()[0]:.1f})")
