@@ -233,16 +233,16 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
     const int64_t yearStart = DaysFrom1970(year, 1, 1) * 86400 - 3600; // local midnight
     const int64_t yearEnd = DaysFrom1970(year + 1, 1, 1) * 86400 - 3600;
     // Every pattern at times of day that meet the changes, the sleeps and each other.
-    const int times[] = {2 * 3600 + 30 * 60, 2 * 3600 + 30 * 60, 8 * 3600, 8 * 3600, 1 * 3600 + 15 * 60,
-                         23 * 3600 + 59 * 60 + 59, 12 * 3600, 0};
+    const int times[] = {2 * 3600 + 30 * 60, 2 * 3600 + 30 * 60,       8 * 3600,  8 * 3600,
+                         1 * 3600 + 15 * 60, 23 * 3600 + 59 * 60 + 59, 12 * 3600, 0};
     std::vector<Pattern> patterns;
     for (int k = 0; k < MAX_EVENTS; k++) {
         int code = 1 + k % 5;
         int seconds = times[k % 8] + (k / 8) * 61 * (k % 3);
         int month = 1 + k % 12, day = 1 + (k * 7) % 28;
         char text[32];
-        snprintf(text, sizeof(text), "2026-%02d-%02d %02d:%02d:%02d", month, day, seconds / 3600, seconds / 60 % 60,
-                 seconds % 60);
+        snprintf(text, sizeof(text), "2026-%02d-%02d %02d:%02d:%02d", month, day, seconds / 3600,
+                 seconds / 60 % 60, seconds % 60);
         table_.slots[k] = {T(text), code, "", "reminder", ""};
         struct tm local;
         ASSERT_TRUE(CalendarToLocal(table_.slots[k].startTime, &local));
@@ -265,7 +265,8 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
             int64_t d = day - DaysFrom1970(y, m, 1) + 1;
             int weekday = (int)((day + 4) % 7);
             bool on = p.code == RECUR_DAILY || (p.code == RECUR_WEEKLY && weekday == p.weekday) ||
-                      (p.code == RECUR_MONTHLY && d == p.day) || (p.code == RECUR_YEARLY && m == p.month && d == p.day);
+                      (p.code == RECUR_MONTHLY && d == p.day) ||
+                      (p.code == RECUR_YEARLY && m == p.month && d == p.day);
             if (on)
                 occurrences.insert({Resolve(day * 86400 + p.seconds, year), k});
         }
@@ -278,7 +279,7 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
     const int64_t backAt = DaysFrom1970(year, 8, 20) * 86400 + 14 * 3600;
     std::map<std::pair<int64_t, int>, int64_t> firstCarried; // occurrence -> clock time it was carried out
     int twice = 0, invented = 0;
-    std::set<std::pair<int64_t, int>> live; // occurrences whose second came while awake
+    std::set<std::pair<int64_t, int>> live;        // occurrences whose second came while awake
     std::vector<std::pair<int64_t, int64_t>> gaps; // (after, until] of clock time not ticked through
 
     Start((CalendarTime)yearStart, (CalendarTime)yearStart - 1);
@@ -336,4 +337,26 @@ TEST_F(ScheduleTest, AYearOfRemindersAgainstTheirOwnEnumeration) {
     EXPECT_GT(live.size(), 30000u) << "the year had its occurrences";
     printf("a year: %zu occurrences while awake, %zu carried out in all, %zu gaps\n", live.size(),
            firstCarried.size(), gaps.size());
+}
+
+// The sound device is opened a few seconds ahead: only for an occurrence still to be
+// carried out, due by the time asked, whose event has a sound.
+TEST_F(ScheduleTest, ASoundComesDueOnlyForAnEventWithOneNotYetCarriedOut) {
+    Add(0, "2027-03-10 09:00:10", 0); // a message only
+    Add(1, "2027-03-10 09:00:20", 0);
+    strcpy(table_.slots[1].soundFile, "ding.wav");
+    Start(T("2027-03-10 09:00:00"), T("2027-03-10 08:59:59"));
+    const struct {
+        const char* now;
+        int within;
+        int due;
+    } cases[] = {{"2027-03-10 09:00:05", 10, 0},
+                 {"2027-03-10 09:00:16", 3, 0},
+                 {"2027-03-10 09:00:17", 3, 1},
+                 {"2027-03-10 09:00:19", 3, 1},
+                 {"2027-03-10 09:00:21", 3, 0}};
+    for (const auto& c : cases) {
+        RunTo(T(c.now));
+        EXPECT_EQ(SoundDueBy(&schedule_.due, &table_, T(c.now) + c.within), c.due) << c.now;
+    }
 }
