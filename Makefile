@@ -5,7 +5,7 @@
 # make dist   packs the 32-bit programs, the sample skins and README.txt into build/vantel.zip
 # make screenshots remakes the README's pictures in docs/screenshots
 # make assets remakes the pictures, icons, cursor and sound in resources/art, and resources/skins
-# make bench  builds and runs the benchmarks under wine64 on a private Xvfb
+# make bench  builds and runs the benchmarks under wine64 on a private Xvfb, each figure beside its goal
 # make burst  32 reminders in one minute and 16 message windows at once, with figures
 # make soak   the real programs on over 200 damaged settings, bitmap and wave files
 # make fuzz   runs every libFuzzer target (clang, build/fuzz) for a bounded time and prints the figures
@@ -63,17 +63,19 @@ assets:
 ifeq ($(ARCH),32)
 bench: build
 	@cmake -S . -B $(BUILD)/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)/win32-tests --target region_bench idle_window winprobe -j$(JOBS)
+	@cmake --build $(BUILD)/win32-tests --target region_bench tick_bench idle_window winprobe -j$(JOBS)
 	@tests/bench/run-bench.sh $(BUILD) 32
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) VANTEL_E2E_ARCH=32 python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) VANTEL_E2E_ARCH=32 python3 tests/bench/message_cpu_bench.py
 else
 bench: deps
 	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)/win64 --target region_bench idle_window vantel vantelmsg winprobe -j$(JOBS)
+	@cmake --build $(BUILD)/win64 --target region_bench tick_bench idle_window vantel vantelmsg winprobe -j$(JOBS)
 	@tests/bench/run-bench.sh $(BUILD)
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/clock_cpu_bench.py
 	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/message_cpu_bench.py
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/start_bench.py
+	@VANTEL_BUILD_DIR=$(abspath $(BUILD)) python3 tests/bench/sound_bench.py
 endif
 
 burst: build

@@ -8,7 +8,6 @@
 #include "Program.h"
 #include "Schedule.h"
 #include "Settings.h"
-#include "Sound.h"
 #include "Timers.h"
 #include "WindowShape.h"
 #include "../resources/resource.h"
@@ -37,7 +36,6 @@ static LRESULT OnCreate(HWND window) {
     ApplyWindowRegion(window, BackgroundSurface(), g_appearance.transparentColor, SHAPE_CLOCK);
     BuildDigitCells(DigitsWidth(), DigitsHeight());
     ClampDigitSlots();
-    CreateSoundDevice(window);
     StartLauncher(window, g_program.messageSettingsPath);
     StartSchedule();
     if (!StartTimers(window))
@@ -71,8 +69,8 @@ static void OnDestroy(HWND window) {
     StopLauncher();
     if (saved && UnstartedSince() != unstarted)
         SaveLastEventCheck(SettledLastCheck());
+    KillTimer(window, kSoundIdleTimer);
     ReleaseEventSounds();
-    ReleaseSoundDevice();
     ReleaseDisplay();
     PostQuitMessage(0);
 }
@@ -87,9 +85,14 @@ static void OnPaint(HWND window) {
 
 // An event's sound, read here rather than on the timer thread, where a large file
 // or a slow share would hold the face and the event check.
-static void OnEventSound(LPARAM path) {
-    PlayEventSound((const char*)path);
+static void OnEventSound(HWND window, LPARAM path) {
+    PlayEventSound(window, (const char*)path);
     HeapFree(GetProcessHeap(), 0, (void*)path);
+}
+
+static void OnTimer(HWND window, WPARAM id) {
+    if (id == kSoundIdleTimer)
+        CheckEventSoundsIdle(window);
 }
 
 // A failure met on another thread, shown here so that no timer waits for the box.
@@ -191,7 +194,9 @@ static LRESULT CALLBACK ClockWndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_CAPTURECHANGED: LoseWindowDrag(&g_clock.drag); return 0;
     case WM_LBUTTONDBLCLK: OnPreferences(window); return 0;
     case WM_VANTEL_REPORT: OnReport(window, lParam); return 0;
-    case WM_VANTEL_SOUND: OnEventSound(lParam); return 0;
+    case WM_VANTEL_SOUND: OnEventSound(window, lParam); return 0;
+    case WM_VANTEL_SOUND_SOON: PrepareEventSound(window); return 0;
+    case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
     case WM_TIMECHANGE: RescheduleEvents(); return 0;
     }

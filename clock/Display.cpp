@@ -12,6 +12,8 @@ static struct {
     ScreenObjects screen; // DirectDraw and the screen, clipped to the clock window
     IDirectDrawSurface3* background;
     IDirectDrawSurface3* digits; // source colour key = the transparent colour
+    IDirectDrawSurface3* face;   // off-screen: the background with the digits drawn into it; null
+                                 // when it could not be made (digits then go straight to the screen)
     HWND window;                 // the clock window
     DWORD backgroundWidth, backgroundHeight;
     DWORD digitsWidth, digitsHeight;
@@ -24,6 +26,37 @@ template <class T> static void ReleaseObject(T** object) {
         (*object)->Release();
         *object = NULL;
     }
+}
+
+static void SurfaceSize(IDirectDrawSurface3* surface, DWORD* width, DWORD* height);
+
+static void FillFaceWithBackground() {
+    RECT whole = {0, 0, (LONG)g_display.backgroundWidth, (LONG)g_display.backgroundHeight};
+    g_display.face->Blt(&whole, g_display.background, &whole, DDBLT_WAIT, NULL);
+}
+
+// An off-screen copy of the background, in the screen's format, where the ticks put each
+// changed digit together before one blit shows it: the screen never holds a wiped slot,
+// and a tick costs one blit to the screen per run of touching slots instead of two per
+// digit.
+static void MakeFaceSurface() {
+    ReleaseObject(&g_display.face);
+    DWORD width = 0, height = 0;
+    SurfaceSize(g_display.background, &width, &height);
+    DDSURFACEDESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    IDirectDrawSurface* first = NULL;
+    if (FAILED(g_display.screen.dd2->CreateSurface(&desc, &first, NULL)))
+        return;
+    first->QueryInterface(IID_IDirectDrawSurface3, (void**)&g_display.face);
+    first->Release();
+    if (g_display.face)
+        FillFaceWithBackground();
 }
 
 static LPCSTR BackgroundName() {
@@ -65,6 +98,7 @@ int InitDisplay(HWND window) {
 
     if (!FitWindowToBackground(window))
         return ReportDisplayError(window, "Cannot adjust the size of the application window.");
+    MakeFaceSurface();
     return 1;
 }
 
@@ -95,6 +129,7 @@ int ReplaceFaceSurfaces(HWND window) {
     g_display.background = background;
     g_display.digits = digits;
     SetDigitsColorKey(g_appearance.transparentColor);
+    MakeFaceSurface();
     return 1;
 }
 
@@ -105,6 +140,7 @@ int ReportDisplayError(HWND owner, const char* text) {
 }
 
 void ReleaseDisplay() {
+    ReleaseObject(&g_display.face);
     ReleaseObject(&g_display.background);
     ReleaseObject(&g_display.digits);
     ReleaseScreenObjects(&g_display.screen);
@@ -122,6 +158,11 @@ HRESULT RestoreSurfaces() {
     if (hr != DD_OK)
         return hr;
     ReloadBitmap(g_display.digits, DigitsName());
+    if (g_display.face && g_display.face->Restore() == DD_OK) {
+        FillFaceWithBackground();
+        for (int i = 0; i < DIGIT_SLOTS; i++)
+            g_display.drawn[i] = NOT_DRAWN; // the next tick puts every digit in again
+    }
     return DD_OK;
 }
 
@@ -177,9 +218,42 @@ void RepaintFace() {
         g_display.drawn[i] = NOT_DRAWN;
 }
 
+// A blit between off-screen surfaces, retried once after lost surfaces are restored.
+static void BltOffScreen(IDirectDrawSurface3* target, RECT* to, IDirectDrawSurface3* source, RECT* from,
+                         DWORD flags) {
+    if (target->Blt(to, source, from, flags, NULL) == DDERR_SURFACELOST) {
+        RestoreSurfaces();
+        target->Blt(to, source, from, flags, NULL);
+    }
+}
+
+// Puts the face's rectangle (window pixels) on the screen.
+static void ShowFacePart(const RECT* part) {
+    RECT screen;
+    ClientRectOnScreen(g_display.window, &screen);
+    RECT destination = *part;
+    OffsetRect(&destination, screen.left, screen.top);
+    RECT source = *part;
+    BltToScreen(&destination, g_display.face, &source, DDBLT_WAIT);
+}
+
+// The slot wiped with the background and the cell's digit drawn over it, in the face.
+static void ComposeDigit(const RECT* slot, const RECT* cell) {
+    RECT wipe = *slot;
+    RECT to = *slot;
+    RECT digit = *cell;
+    BltOffScreen(g_display.face, &to, g_display.background, &wipe, DDBLT_WAIT);
+    BltOffScreen(g_display.face, &to, g_display.digits, &digit, DDBLT_WAIT | DDBLT_KEYSRC);
+}
+
 void DrawDigit(const RECT* slot, const RECT* cell) {
     if (!g_display.screen.primary || !g_display.background || !g_display.digits)
         return;
+    if (g_display.face) {
+        ComposeDigit(slot, cell);
+        ShowFacePart(slot);
+        return;
+    }
     RECT screen;
     ClientRectOnScreen(g_display.window, &screen);
     RECT destination = *slot;
@@ -195,44 +269,87 @@ static void SlotRectangle(int slot, RECT* rect) {
     SetRect(rect, s->left, s->top, s->right, s->bottom);
 }
 
-// Wine puts what another thread drew into a window on the screen only when the
-// window's own thread next looks at its messages; an idle clock window would show
-// the digits of the tick before. An empty message wakes it. Windows does not need
-// it, and one message per tick that drew costs next to nothing.
+// Wine puts what any thread drew into the process's windows on the screen when a
+// thread of it finds no message waiting; an idle clock window would show the digits
+// of the tick before. Looking at this thread's own messages (it has none) does that
+// without waking the window's thread, whose round of the message loop for an empty
+// message cost more than the drawing itself. (GdiFlush was tried: under Wine 8 the
+// face then often kept its old digits.) On Windows the look finds nothing and costs
+// next to nothing.
 static void ShowDrawing() {
-    PostMessageA(g_display.window, WM_NULL, 0, 0);
+    MSG none;
+    PeekMessageA(&none, (HWND)-1, 0, 0, PM_NOREMOVE);
+}
+
+// The runs of slots drawn in one pass: neighbouring slots that touch (the next one's
+// left edge on this one's right edge, same top and bottom) go to the screen in one
+// blit, and only the slots themselves are blitted.
+struct SlotRun {
+    RECT rect; // the run's rectangle; empty when there is none
+};
+
+static void EndRun(SlotRun* run) {
+    if (!IsRectEmpty(&run->rect))
+        ShowFacePart(&run->rect);
+    SetRectEmpty(&run->rect);
+}
+
+static void AddToRun(SlotRun* run, const RECT* slot) {
+    const RECT* r = &run->rect;
+    if (!IsRectEmpty(r) && (slot->left != r->right || slot->top != r->top || slot->bottom != r->bottom))
+        EndRun(run);
+    if (IsRectEmpty(&run->rect))
+        run->rect = *slot;
+    else
+        run->rect.right = slot->right;
+}
+
+// Draws the digit into the slot: through the face when there is one (the screen gets
+// the run when it ends), else straight to the screen.
+static void DrawIntoRun(SlotRun* run, int slot, WORD digit) {
+    RECT rect;
+    SlotRectangle(slot, &rect);
+    if (!g_display.face) {
+        DrawDigit(&rect, &g_display.cells[digit]);
+        return;
+    }
+    ComposeDigit(&rect, &g_display.cells[digit]);
+    AddToRun(run, &rect);
 }
 
 void DrawChangedDigits(const WORD digits[DIGIT_SLOTS], int first, int last) {
-    if (!g_display.screen.dd2)
+    if (!g_display.screen.dd2 || !g_display.screen.primary || !g_display.background || !g_display.digits)
         return;
     g_display.screen.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
+    SlotRun run;
+    SetRectEmpty(&run.rect);
     int drew = 0;
     for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
         WORD digit = digits[i];
         if (digit >= DIGIT_CELLS)
             continue;
         if (digit != g_display.drawn[i]) {
-            RECT slot;
-            SlotRectangle(i, &slot);
-            DrawDigit(&slot, &g_display.cells[digit]);
+            DrawIntoRun(&run, i, digit);
             drew = 1;
+        } else {
+            EndRun(&run);
         }
         g_display.drawn[i] = digit;
     }
+    EndRun(&run);
     if (drew)
         ShowDrawing();
 }
 
 void DrawZeroDigits(int first, int last) {
-    if (!g_display.screen.dd2)
+    if (!g_display.screen.dd2 || !g_display.screen.primary || !g_display.background || !g_display.digits)
         return;
     g_display.screen.dd2->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
-    for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++) {
-        RECT slot;
-        SlotRectangle(i, &slot);
-        DrawDigit(&slot, &g_display.cells[0]);
-    }
+    SlotRun run;
+    SetRectEmpty(&run.rect);
+    for (int i = first < 0 ? 0 : first; i <= last && i < DIGIT_SLOTS; i++)
+        DrawIntoRun(&run, i, 0);
+    EndRun(&run);
     ShowDrawing();
 }
 

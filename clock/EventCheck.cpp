@@ -7,12 +7,22 @@
 
 #include <dsound.h>
 
-enum { MAX_EVENT_SOUNDS = 8 };
+enum {
+    MAX_EVENT_SOUNDS = 8,
+    SOUND_LEAD = 3,       // seconds before a sound's second at which the device is opened
+    SOUND_IDLE_MS = 4000, // the device is released once nothing has played this long
+};
+
+// Under Wine an open DirectSound device mixes and writes silence all the time, nine
+// tenths of an idle clock's work; on Windows an idle device costs less, but still.
+enum SoundDeviceState { DEVICE_CLOSED, DEVICE_OPENING, DEVICE_OPEN, DEVICE_DISABLED };
 
 static struct {
     LONG beeped;                                  // timer thread: 1 once the countdown's beep has been given
     IDirectSoundBuffer* sounds[MAX_EVENT_SOUNDS]; // window thread: event sounds still playing, oldest first
     int soundCount;
+    int device;      // window thread: SoundDeviceState
+    DWORD lastSound; // window thread: tick count when a sound last played or was about to
 } g_check;
 
 static void ForgetSound(int index) {
@@ -29,7 +39,33 @@ static void ReleaseFinishedSounds() {
             ForgetSound(i);
 }
 
-void PlayEventSound(const char* soundFile) {
+// 1 when the device is open, opening it if it is not. DEVICE_OPENING keeps a sound
+// that arrives while the failure's box is up from opening a second box.
+static int OpenEventSoundDevice(HWND window) {
+    if (g_check.device == DEVICE_OPEN) {
+        g_check.lastSound = GetTickCount();
+        return 1;
+    }
+    if (g_check.device != DEVICE_CLOSED)
+        return 0;
+    g_check.device = DEVICE_OPENING;
+    if (!CreateSoundDevice(window)) {
+        g_check.device = DEVICE_DISABLED;
+        return 0;
+    }
+    g_check.device = DEVICE_OPEN;
+    g_check.lastSound = GetTickCount();
+    SetTimer(window, kSoundIdleTimer, 1000, NULL);
+    return 1;
+}
+
+void PrepareEventSound(HWND window) {
+    OpenEventSoundDevice(window);
+}
+
+void PlayEventSound(HWND window, const char* soundFile) {
+    if (!OpenEventSoundDevice(window))
+        return;
     ReleaseFinishedSounds();
     IDirectSoundBuffer* buffer = MakeSoundBuffer(soundFile, SOUND_FILE);
     if (!buffer)
@@ -38,6 +74,17 @@ void PlayEventSound(const char* soundFile) {
         ForgetSound(0); // the oldest of many sounds at once makes way
     g_check.sounds[g_check.soundCount++] = buffer;
     buffer->Play(0, 0, 0);
+    g_check.lastSound = GetTickCount();
+}
+
+void CheckEventSoundsIdle(HWND window) {
+    ReleaseFinishedSounds();
+    if (g_check.soundCount > 0)
+        g_check.lastSound = GetTickCount();
+    else if (GetTickCount() - g_check.lastSound >= SOUND_IDLE_MS && g_check.device == DEVICE_OPEN)
+        ReleaseEventSounds();
+    if (g_check.device != DEVICE_OPEN)
+        KillTimer(window, kSoundIdleTimer);
 }
 
 static void CarryOut(const DueEntry* entry, void* window) {
@@ -56,6 +103,8 @@ static void CarryOut(const DueEntry* entry, void* window) {
 
 void CALLBACK CheckEvents(UINT, UINT, DWORD_PTR window, DWORD_PTR, DWORD_PTR) {
     CheckSchedule(CarryOut, (void*)window);
+    if (SoundDueWithin(SOUND_LEAD))
+        PostMessageA((HWND)window, WM_VANTEL_SOUND_SOON, 0, 0);
 }
 
 void CALLBACK CountdownTick(UINT id, UINT message, DWORD_PTR window, DWORD_PTR reserved1,
@@ -77,4 +126,7 @@ void ReleaseEventSounds() {
         g_check.sounds[0]->Stop();
         ForgetSound(0);
     }
+    ReleaseSoundDevice();
+    if (g_check.device == DEVICE_OPEN)
+        g_check.device = DEVICE_CLOSED;
 }

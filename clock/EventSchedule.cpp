@@ -51,8 +51,8 @@ static int ListMissed(EventSchedule* schedule, const EventTable* table, const Sc
     DueList* due = &schedule->due;
     int events = CountEvents(table);
     for (int k = schedule->missedCursor + 1; k < events; k++) {
-        CalendarTime missed =
-            MissedOccurrence(&table->slots[k], schedule->missedUntil, schedule->missedSince, options->lastOfMonthMode);
+        CalendarTime missed = MissedOccurrence(&table->slots[k], schedule->missedUntil, schedule->missedSince,
+                                               options->lastOfMonthMode);
         if (missed == -1 || missed <= DoneMark(schedule, k, schedule->missedUntil))
             continue;
         if (due->count == MAX_DUE)
@@ -99,8 +99,8 @@ static void FillDueList(EventSchedule* schedule, const EventTable* table, Calend
 }
 
 // Empties the list and fills it with what comes after `from`.
-static void RebuildDueList(EventSchedule* schedule, const EventTable* table, CalendarTime from, CalendarTime now,
-                           const ScheduleOptions* options) {
+static void RebuildDueList(EventSchedule* schedule, const EventTable* table, CalendarTime from,
+                           CalendarTime now, const ScheduleOptions* options) {
     schedule->due.count = 0;
     schedule->catchingUp = 0;
     schedule->covered = Key(from, 63);
@@ -208,4 +208,14 @@ void ReplaceScheduledTable(EventSchedule* schedule, EventTable* table, const Eve
 
 void RescheduleAfterJump(EventSchedule* schedule) {
     schedule->recheck = 1;
+}
+
+int SoundDueBy(const DueList* due, const EventTable* table, CalendarTime until) {
+    for (uint32_t i = 0; i < due->count && i < MAX_DUE; i++) {
+        const DueEntry* entry = &due->entries[i];
+        if (!entry->done && entry->time <= until && entry->eventIndex >= 0 &&
+            entry->eventIndex < MAX_EVENTS && table->slots[entry->eventIndex].soundFile[0])
+            return 1;
+    }
+    return 0;
 }

@@ -9,8 +9,8 @@
 #include "Recurrence.h"
 
 enum {
-    REBUILD_PERIOD = 900,    // seconds of wall-clock time between rebuilds
-    MAX_TICK_DELAY = 60,     // a longer silence than this was a sleep or a jump
+    REBUILD_PERIOD = 900,      // seconds of wall-clock time between rebuilds
+    MAX_TICK_DELAY = 60,       // a longer silence than this was a sleep or a jump
     MARK_HORIZON = 31 * 86400, // a carried-out time further ahead came from a wrong clock
 };
 
@@ -54,5 +54,8 @@ void ReplaceScheduledTable(EventSchedule* schedule, EventTable* table, const Eve
 
 // The machine resumed or the system time was changed.
 void RescheduleAfterJump(EventSchedule* schedule);
+
+// 1 when an occurrence not yet carried out, due by `until`, plays a sound.
+int SoundDueBy(const DueList* due, const EventTable* table, CalendarTime until);
 
 #endif

@@ -111,7 +111,7 @@ static void OnChooseColor(HWND dialog) {
     choose.rgbResult = g_appearance.transparentColor;
     choose.lpCustColors = g_preferences.customColors;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_SOLIDCOLOR;
-    if (!ChooseColorA(&choose) || ClockGone())
+    if (!ShowColorDialog(&choose) || ClockGone())
         return;
     g_preferences.taken = 1;
     HoldTicks();

@@ -15,8 +15,9 @@ extern ClockProgram g_program;
 
 // Posted to the clock window by other threads, with lParam a text from HeapAlloc
 // that the window frees: a failure to show in a warning box, or the path of an
-// event's wave file to play.
-enum { WM_VANTEL_REPORT = WM_APP + 1, WM_VANTEL_SOUND = WM_APP + 2 };
+// event's wave file to play. WM_VANTEL_SOUND_SOON, without a text: an event's sound
+// comes due in a few seconds.
+enum { WM_VANTEL_REPORT = WM_APP + 1, WM_VANTEL_SOUND = WM_APP + 2, WM_VANTEL_SOUND_SOON = WM_APP + 3 };
 
 // Posts a copy of the text (from HeapAlloc, freed by the window) with the message;
 // 0 when the copy could not be made or posted.

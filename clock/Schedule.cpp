@@ -57,3 +57,10 @@ void RescheduleEvents() {
     RescheduleAfterJump(&g_schedule.schedule);
     LeaveCriticalSection(&g_schedule.lock);
 }
+
+int SoundDueWithin(int seconds) {
+    EnterCriticalSection(&g_schedule.lock);
+    int due = SoundDueBy(&g_schedule.schedule.due, &g_events, CurrentCalendarTime() + seconds);
+    LeaveCriticalSection(&g_schedule.lock);
+    return due;
+}

@@ -29,4 +29,7 @@ CalendarTime SettledLastCheck();
 // at the time again as after a sleep.
 void RescheduleEvents();
 
+// 1 when an occurrence with a sound comes due within the next `seconds`.
+int SoundDueWithin(int seconds);
+
 #endif

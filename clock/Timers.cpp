@@ -2,6 +2,7 @@
 #include "ClockFace.h"
 #include "Display.h"
 #include "EventCheck.h"
+#include "Program.h"
 #include "Settings.h"
 
 #include <mmsystem.h>
@@ -13,15 +14,13 @@
 static struct {
     HWND window;
     UINT displayTimer;        // 0 when not running
-    UINT eventTimer;          // 0 when not running
-    int eventRoutine;         // EVENT_CHECK or EVENT_COUNTDOWN: what the running event timer calls
     volatile LONG suspended;  // 1: ticks and DrawZeros draw nothing
     WORD digits[FACE_DIGITS]; // values of the current tick, slot order
     Stopwatch stopwatch;      // stopped at zero at start
     volatile LONG frameRateOn;
     LONG frameCount;  // ticks since the last report
     DWORD lastReport; // start of the current interval of 3 s or more, in ms
-} g_timers = {NULL, 0, 0, EVENT_CHECK, 0, {0}, {0, 0, 1}, 0, 0, 0};
+} g_timers = {NULL, 0, 0, {0}, {0, 0, 1}, 0, 0, 0};
 
 static void DrawZeros() {
     if (g_timers.suspended)
@@ -98,6 +97,74 @@ static void CALLBACK StopwatchTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) 
     ShowDigits(StopwatchDigits(&g_timers.stopwatch, timeGetTime(), g_timers.digits));
 }
 
+// The event check runs just after each second of the system clock begins, so an
+// event's actions come within a few milliseconds of their second rather than at
+// whatever moment of it the clock was started. Each check arms a one-shot timer for
+// the next second; the lock is held by a check while it runs and by whoever replaces
+// or stops the timer, so that a stop returns only once a check under way has ended.
+static struct {
+    CRITICAL_SECTION lock;
+    int lockReady;          // window thread: 1 once the lock exists
+    UINT timer;             // the pending one-shot; 0 none
+    int running;            // 1 while each check arms the next
+    LPTIMECALLBACK routine; // CheckEvents or CountdownTick
+    DWORD_PTR window;       // their user value
+} g_eventTimer;
+
+enum { EVENT_CHECK_AFTER_MS = 15 }; // into the second, so time() reads the new one
+
+static UINT MillisecondsToNextCheck() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG ms = ((ULONGLONG)now.dwHighDateTime << 32 | now.dwLowDateTime) / 10000;
+    return (UINT)(1000 - ms % 1000) + EVENT_CHECK_AFTER_MS;
+}
+
+static void CALLBACK EventCheckTick(UINT id, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);
+
+// Under the lock.
+static int ArmEventCheck() {
+    g_eventTimer.timer = timeSetEvent(MillisecondsToNextCheck(), 5, EventCheckTick, 0, TIME_ONESHOT);
+    return g_eventTimer.timer != 0;
+}
+
+static void CALLBACK EventCheckTick(UINT id, UINT message, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+    EnterCriticalSection(&g_eventTimer.lock);
+    if (g_eventTimer.running && id == g_eventTimer.timer) {
+        g_eventTimer.timer = 0;
+        g_eventTimer.routine(id, message, g_eventTimer.window, 0, 0);
+        if (!ArmEventCheck())
+            PostTextToWindow((HWND)g_eventTimer.window, WM_VANTEL_REPORT,
+                             "Cannot start the timer required for event processing.");
+    }
+    LeaveCriticalSection(&g_eventTimer.lock);
+}
+
+static void StopEventCheck() {
+    if (!g_eventTimer.lockReady)
+        return;
+    EnterCriticalSection(&g_eventTimer.lock);
+    g_eventTimer.running = 0;
+    if (g_eventTimer.timer)
+        timeKillEvent(g_eventTimer.timer);
+    g_eventTimer.timer = 0;
+    LeaveCriticalSection(&g_eventTimer.lock);
+}
+
+static int StartEventCheck(LPTIMECALLBACK routine, HWND window) {
+    if (!g_eventTimer.lockReady) {
+        InitializeCriticalSection(&g_eventTimer.lock);
+        g_eventTimer.lockReady = 1;
+    }
+    StopEventCheck();
+    EnterCriticalSection(&g_eventTimer.lock);
+    g_eventTimer.routine = routine;
+    g_eventTimer.window = (DWORD_PTR)window;
+    g_eventTimer.running = ArmEventCheck();
+    LeaveCriticalSection(&g_eventTimer.lock);
+    return g_eventTimer.running;
+}
+
 static void KillMediaTimer(UINT* timer) {
     if (*timer) {
         timeKillEvent(*timer);
@@ -110,7 +177,7 @@ static void KillMediaTimer(UINT* timer) {
 static int FailTimers(HWND window, const char* text) {
     g_timers.suspended = 1;
     KillMediaTimer(&g_timers.displayTimer);
-    KillMediaTimer(&g_timers.eventTimer);
+    StopEventCheck();
     ReportDisplayError(window, text);
     DestroyWindow(window);
     return 0;
@@ -133,22 +200,19 @@ int StartTimers(HWND window) {
     g_timers.displayTimer = timeSetEvent(plan.period, plan.resolution, kTicks[plan.display], 0, flags);
     if (!g_timers.displayTimer)
         return FailTimers(window, "Cannot start a multimedia timer required for the animation.");
-    // The event timer goes on as it runs unless its routine changes: started anew, its
-    // next check would come a whole period later.
-    if (g_timers.eventTimer && g_timers.eventRoutine == plan.event && sameWindow)
+    // The event check goes on as it runs unless its routine changes: started anew, a
+    // check due in the moment of the restart would wait for the next second.
+    LPTIMECALLBACK eventRoutine = plan.event == EVENT_COUNTDOWN ? CountdownTick : CheckEvents;
+    if (g_eventTimer.running && g_eventTimer.routine == eventRoutine && sameWindow)
         return 1;
-    KillMediaTimer(&g_timers.eventTimer);
-    g_timers.eventRoutine = plan.event;
-    g_timers.eventTimer = timeSetEvent(1000, 250, plan.event == EVENT_COUNTDOWN ? CountdownTick : CheckEvents,
-                                       (DWORD_PTR)window, flags);
-    if (!g_timers.eventTimer)
+    if (!StartEventCheck(eventRoutine, window))
         return FailTimers(window, "Cannot start the timer required for event processing.");
     return 1;
 }
 
 void StopTimers() {
     KillMediaTimer(&g_timers.displayTimer);
-    KillMediaTimer(&g_timers.eventTimer);
+    StopEventCheck();
 }
 
 void HoldTicks() {

@@ -22,6 +22,22 @@ static void ShowSoundFailure(HWND window, const char* text) {
         MessageBoxA(window, text, kErrorCaption, MB_ICONWARNING);
 }
 
+// dsound.dll, and the COM and codec libraries it brings, are loaded when a device is
+// first opened rather than with the program: a clock that plays nothing never loads
+// them, and its start does not wait for them.
+typedef HRESULT(WINAPI* DirectSoundCreateFunction)(LPCGUID device, LPDIRECTSOUND* created, LPUNKNOWN outer);
+
+static HRESULT CreateDirectSound(IDirectSound** device) {
+    static DirectSoundCreateFunction create = NULL;
+    if (!create) {
+        HMODULE library = LoadLibraryA("dsound.dll");
+        if (library)
+            create = reinterpret_cast<DirectSoundCreateFunction>(
+                reinterpret_cast<void*>(GetProcAddress(library, "DirectSoundCreate")));
+    }
+    return create ? create(NULL, device, NULL) : DSERR_NODRIVER;
+}
+
 int CreateSoundDevice(HWND window) {
     return OpenSoundDevice(window, "Could not create DirectSound object.\n\nSound is disabled.",
                            "Could not set cooperative level for DirectSound.\n\nSound is disabled.",
@@ -34,7 +50,7 @@ int OpenSoundDevice(HWND window, const char* createText, const char* levelText, 
     g_sound.waveFileFlags = waveFileFlags;
 
     IDirectSound* device = NULL;
-    if (FAILED(DirectSoundCreate(NULL, &device, NULL))) {
+    if (FAILED(CreateDirectSound(&device))) {
         ShowSoundFailure(window, createText);
         return 0;
     }

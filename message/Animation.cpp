@@ -194,6 +194,14 @@ void RedrawMessageText() {
     InterlockedExchange(&g_animation.redraw, 1);
 }
 
+int MessageSoundDone() {
+    InitLock();
+    EnterCriticalSection(&g_animation.lock);
+    int done = (g_animation.soundStarted && !g_animation.soundPlaying) || g_animation.displayLength <= 0;
+    LeaveCriticalSection(&g_animation.lock);
+    return done;
+}
+
 AnimationState CurrentAnimation() {
     AnimationState state = {g_animation.display,     g_animation.displayLength, g_animation.shown,
                             g_animation.drawArea,    g_animation.period,        g_animation.step,

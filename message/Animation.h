@@ -26,6 +26,10 @@ void DeleteTextFont();
 // Has the next tick draw the typed text again, after the background covered it.
 void RedrawMessageText();
 
+// 1 once the tick will not touch the message sound again: its loop has been stopped
+// at the end of the text, or there is nothing to type. The sound may then go.
+int MessageSoundDone();
+
 // Turns blanks of `text` into line feeds so that each line fits the width of `area`
 // in the current text font, measured on the window. Returns the line feeds inserted.
 int WrapToWidth(HWND window, char* text, const RECT* area);

@@ -27,7 +27,7 @@ static void InitCustomColors() {
     g_dialogs.colorsReady = 1;
 }
 
-// Runs ChooseColorA from `initial`; on OK *chosen gets the colour and 1 is returned.
+// Runs the colour chooser from `initial`; on OK *chosen gets the colour and 1 is returned.
 static int PickColor(HWND owner, COLORREF initial, COLORREF* custom, COLORREF* chosen) {
     CHOOSECOLORA choose;
     ZeroMemory(&choose, sizeof(choose));
@@ -36,7 +36,7 @@ static int PickColor(HWND owner, COLORREF initial, COLORREF* custom, COLORREF* c
     choose.rgbResult = initial;
     choose.lpCustColors = custom;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-    if (!ChooseColorA(&choose))
+    if (!ShowColorDialog(&choose))
         return 0;
     *chosen = choose.rgbResult;
     return 1;
@@ -158,7 +158,7 @@ int ChooseTextFont(HWND window) {
     choose.hwndOwner = window;
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontA(&choose))
+    if (!ShowFontDialog(&choose))
         return 0;
     font.lfQuality = NONANTIALIASED_QUALITY;
     g_messageSettings.font = font;

@@ -33,6 +33,7 @@ rm -f "$number"
 
 "$top/scripts/wine-run.sh" $arch "$tests/tests/bench/region_bench.exe"
 status=$?
+"$top/scripts/wine-run.sh" $arch "$tests/tests/bench/tick_bench.exe" || status=1
 
 # Let this prefix's Wine processes end before their display goes away.
 timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null

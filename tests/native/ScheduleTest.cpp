@@ -392,3 +392,25 @@ TEST_F(ScheduleTest, AYearOfRemindersAcross2038) {
     SimulateYear(DaysFrom1970(2037, 7, 1), DaysFrom1970(2038, 7, 1), DaysFrom1970(2037, 9, 10),
                  DaysFrom1970(2037, 11, 20));
 }
+
+// The sound device is opened a few seconds ahead: only for an occurrence still to be
+// carried out, due by the time asked, whose event has a sound.
+TEST_F(ScheduleTest, ASoundComesDueOnlyForAnEventWithOneNotYetCarriedOut) {
+    Add(0, "2027-03-10 09:00:10", 0); // a message only
+    Add(1, "2027-03-10 09:00:20", 0);
+    strcpy(table_.slots[1].soundFile, "ding.wav");
+    Start(T("2027-03-10 09:00:00"), T("2027-03-10 08:59:59"));
+    const struct {
+        const char* now;
+        int within;
+        int due;
+    } cases[] = {{"2027-03-10 09:00:05", 10, 0},
+                 {"2027-03-10 09:00:16", 3, 0},
+                 {"2027-03-10 09:00:17", 3, 1},
+                 {"2027-03-10 09:00:19", 3, 1},
+                 {"2027-03-10 09:00:21", 3, 0}};
+    for (const auto& c : cases) {
+        RunTo(T(c.now));
+        EXPECT_EQ(SoundDueBy(&schedule_.due, &table_, T(c.now) + c.within), c.due) << c.now;
+    }
+}
