@@ -25,7 +25,8 @@ static struct {
     volatile LONG redraw;            // 1: the next tick draws the shown text again
     int soundPlaying;                // 1 from the start of the looping sound to its stop
     int soundStarted;                // 1 once the sound was started for this preparation
-} g_animation = {{}, 0, NULL, NULL, "", "", 0, 0, 1, 40, 0, {0, 0, 0, 0}, 0, 0, 0};
+    int restAsked;                   // 1 once the tick has asked the window to stop it
+} g_animation = {{}, 0, NULL, NULL, "", "", 0, 0, 1, 40, 0, {0, 0, 0, 0}, 0, 0, 0, 0};
 
 static void InitLock() {
     if (!g_animation.lockReady) {
@@ -95,6 +96,7 @@ void PrepareMessageText(HWND window) {
     g_animation.redraw = 0;
     g_animation.soundPlaying = 0;
     g_animation.soundStarted = 0;
+    g_animation.restAsked = 0;
     uint32_t period = 40;
     int32_t step = 1;
     AnimationTiming(s->charactersPerSecond, &period, &step);
@@ -126,13 +128,16 @@ static void DrawShownText() {
 }
 
 // Types the next characters while the sound loops; once the text is complete the
-// sound stops, and a tick draws only when the background has covered the text.
+// sound stops, and the window is asked to stop the timer: a complete message costs
+// nothing while it stands (RedrawMessageText then draws at once).
 static void CALLBACK AnimationTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
     if (!TryEnterCriticalSection(&g_animation.lock))
         return;
     int draw = InterlockedExchange(&g_animation.redraw, 0) != 0;
     IDirectSoundBuffer* buffer = MessageSoundBuffer();
-    if (!g_animation.soundStarted && g_messageSettings.playSound && buffer && g_animation.displayLength > 0) {
+    int soundToStart =
+        !g_animation.soundStarted && g_messageSettings.playSound && buffer && g_animation.displayLength > 0;
+    if (soundToStart) {
         PlayLooping(buffer);
         g_animation.soundStarted = 1;
         g_animation.soundPlaying = 1;
@@ -149,7 +154,19 @@ static void CALLBACK AnimationTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) 
     }
     if (draw)
         DrawShownText();
+    else if (!g_animation.soundPlaying && !soundToStart && !g_animation.restAsked) {
+        g_animation.restAsked = 1;
+        PostMessageA(g_animation.window, WM_ANIMATION_DONE, 0, 0);
+    }
     LeaveCriticalSection(&g_animation.lock);
+}
+
+void RestAnimation() {
+    if (!g_animation.timer || !g_animation.restAsked)
+        return; // a new preparation came first, and types anew
+    StopAnimationTimer();
+    if (InterlockedExchange(&g_animation.redraw, 0))
+        DrawShownText(); // asked for between the tick's request and now
 }
 
 int StartAnimationTimer(HWND window) {
@@ -191,7 +208,10 @@ void DeleteTextFont() {
 }
 
 void RedrawMessageText() {
-    InterlockedExchange(&g_animation.redraw, 1);
+    if (g_animation.timer)
+        InterlockedExchange(&g_animation.redraw, 1);
+    else if (g_animation.font)
+        DrawShownText();
 }
 
 int MessageSoundDone() {
@@ -203,8 +223,8 @@ int MessageSoundDone() {
 }
 
 AnimationState CurrentAnimation() {
-    AnimationState state = {g_animation.display,     g_animation.displayLength, g_animation.shown,
-                            g_animation.drawArea,    g_animation.period,        g_animation.step,
-                            g_animation.soundPlaying};
+    AnimationState state = {g_animation.display,      g_animation.displayLength, g_animation.shown,
+                            g_animation.drawArea,     g_animation.period,        g_animation.step,
+                            g_animation.soundPlaying, g_animation.timer != 0};
     return state;
 }

@@ -23,7 +23,14 @@ void ReplaceTextFont(HFONT font);
 // Deletes the text font (the timer must not run).
 void DeleteTextFont();
 
-// Has the next tick draw the typed text again, after the background covered it.
+// Posted by the tick once the text is complete and its sound has stopped.
+enum { WM_ANIMATION_DONE = WM_APP + 1 };
+
+// Stops the timer of a complete text, unless typing has started again since.
+void RestAnimation();
+
+// Draws the typed text again, after the background covered it: at the next tick
+// while the timer runs, at once when it rests.
 void RedrawMessageText();
 
 // 1 once the tick will not touch the message sound again: its loop has been stopped
@@ -35,7 +42,7 @@ int MessageSoundDone();
 int WrapToWidth(HWND window, char* text, const RECT* area);
 
 // What the tick types: the display text, its length, how much is shown, the area
-// it is drawn in, and the tick's period and step. For tests.
+// it is drawn in, the tick's period and step, and whether it ticks. For tests.
 struct AnimationState {
     const char* displayText;
     int displayLength;
@@ -44,6 +51,7 @@ struct AnimationState {
     UINT period;
     int step;
     int soundPlaying;
+    int ticking; // 1 while the timer runs
 };
 AnimationState CurrentAnimation();
 

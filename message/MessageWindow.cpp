@@ -189,6 +189,7 @@ static LRESULT CALLBACK MessageWndProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     case WM_COMMAND: OnCommand(window, wParam); return 0;
     case WM_TIMER: OnTimer(window, wParam); return 0;
+    case WM_ANIMATION_DONE: RestAnimation(); return 0;
     case WM_LBUTTONDOWN: BeginWindowDrag(window, lParam, &g_messageWindow.drag); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, wParam, lParam); return 0;
     case WM_LBUTTONUP: EndWindowDrag(&g_messageWindow.drag); return 0;

@@ -461,6 +461,15 @@ TEST_F(MessageWindowTest, SoundLoopsWhileTypingAndNeverForNothingToType) {
             EXPECT_TRUE(WaitFor(playing, 2000)) << "the loop starts with the typing";
             EXPECT_TRUE(WaitFor([&] { return CurrentAnimation().shownCount == 10 && !playing(); }, 3000))
                 << "and stops once the text is complete";
+            // The window then stops the tick: a complete message costs nothing.
+            EXPECT_TRUE(WaitFor(
+                [] {
+                    MSG message;
+                    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+                        DispatchMessageA(&message);
+                    return !CurrentAnimation().ticking;
+                },
+                2000));
         } else {
             // Ticks of 20 ms: a dozen of them, none of which may start the loop.
             DWORD start = GetTickCount();
