@@ -66,8 +66,8 @@ void PublishClockWindow(HWND window) {
         return;
     // Window handles have 32 significant bits in 32- and 64-bit processes alike.
     InterlockedExchange(&clock->window, (LONG)(LONG_PTR)window);
-    if (!window)
-        InterlockedExchange(&clock->ending, 1);
+    // A clock that took the folder over from an ending one is no longer ending.
+    InterlockedExchange(&clock->ending, window ? 0 : 1);
 }
 
 void InitProgramPaths(HINSTANCE instance) {
