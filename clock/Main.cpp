@@ -7,6 +7,20 @@
 #include "Program.h"
 #include "Schedule.h"
 
+// The dialogs' common controls (date pickers, list view, trackbars). comctl32.dll takes
+// longer to load than anything else the clock uses, so it is loaded once the face
+// shows rather than with the program; no dialog can open before the message loop runs.
+static void LoadCommonControls() {
+    typedef BOOL(WINAPI * InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = LoadLibraryA("comctl32.dll"); // kept for the program's run
+    InitCommonControlsExProc init =
+        library ? (InitCommonControlsExProc)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
+    INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                     ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES};
+    if (init)
+        init(&controls);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
     (void)previous;
     (void)commandLine;
@@ -21,12 +35,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         return 0;
     PublishClockWindow(window);
 
-    InitCommonControls();
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-
     ShowWindow(window, show);
     UpdateWindow(window);
     SetFocus(window);
+    LoadCommonControls();
     return RunMessageLoop();
 }
