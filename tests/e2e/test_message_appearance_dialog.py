@@ -62,10 +62,12 @@ class MessageAppearanceDialogTest(MessageTestCase):
         owner = self.answer_box(f'Cannot load bitmap "{picture}".\nTrying to load default background bitmap.')
         self.assertEqual(owner, window.handle)
 
-        # The set-up after OK: the built-in picture, the text typed again.
-        moved = rig.wait_window(CLASS, TITLE)
+        # The set-up after OK: the built-in picture, the text typed again. The set-up goes on
+        # once the box is answered and places the window by a new shift before it types: the
+        # place to compare with the saved one is read once the text is complete.
+        self.assertGreater(ink(typed_text(rig.wait_window(CLASS, TITLE), area=WHOLE_WINDOW)), 0)
+        moved = rig.find_window(CLASS, TITLE)
         self.assertEqual((moved.rect.width, moved.rect.height), SIZE)
-        self.assertGreater(ink(typed_text(moved, area=WHOLE_WINDOW)), 0)
         rig.key(moved, "Escape")
         self.assert_closes(program, moved)
         self.assert_saved(folder, moved, settings={"CharactersPerSecond": "512", "PlaySound": "0"},
