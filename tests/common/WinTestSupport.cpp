@@ -124,6 +124,13 @@ HWND MakeHiddenWindow(int x, int y, int width, int height) {
 static void CALLBACK IdleTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
 
 TimerHog::TimerHog() {
+    // Wine 8 ends its multimedia timer thread when the process's last timer is killed. A
+    // process that ends while that thread is still ending may be killed by SIGSEGV in
+    // Wine's signal handling (a core showed the ending thread inside it), which is what
+    // a test that frees every timer just before its end did now and then. One timer runs
+    // for the process's whole life, so the hog never frees the last one.
+    static const UINT kKeeper = timeSetEvent(1000, 250, IdleTick, 0, TIME_PERIODIC);
+    (void)kKeeper;
     for (int i = 0; i < 64; i++) {
         UINT id = timeSetEvent(1000, 250, IdleTick, 0, TIME_PERIODIC);
         if (!id)
