@@ -89,29 +89,27 @@ def cpu_seconds(pid):
     return _stat_seconds(f"/proc/{pid}/stat")[1]
 
 
-def sound_seconds(pid):
-    """CPU seconds so far of the process's threads that Wine runs for its sound device."""
-    total = 0.0
+def _sound_thread_times(pid):
+    """CPU seconds so far of each of the process's threads that Wine runs for its sound device."""
+    times = []
     for thread in os.listdir(f"/proc/{pid}/task"):
         try:
             name, seconds = _stat_seconds(f"/proc/{pid}/task/{thread}/stat")
         except OSError:
             continue
         if name.startswith(SOUND_THREADS):
-            total += seconds
-    return total
+            times.append(seconds)
+    return times
+
+
+def sound_seconds(pid):
+    """CPU seconds so far of the process's threads that Wine runs for its sound device."""
+    return sum(_sound_thread_times(pid))
 
 
 def sound_threads(pid):
     """How many of the process's threads Wine runs for a sound device."""
-    count = 0
-    for thread in os.listdir(f"/proc/{pid}/task"):
-        try:
-            name, _ = _stat_seconds(f"/proc/{pid}/task/{thread}/stat")
-        except OSError:
-            continue
-        count += name.startswith(SOUND_THREADS)
-    return count
+    return len(_sound_thread_times(pid))
 
 
 # What Debian's Xsession puts there from /etc/X11/Xresources/x11-common.
