@@ -43,18 +43,7 @@ static void MakeFaceSurface() {
     ReleaseObject(&g_display.face);
     DWORD width = 0, height = 0;
     SurfaceSize(g_display.background, &width, &height);
-    DDSURFACEDESC desc;
-    ZeroMemory(&desc, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    IDirectDrawSurface* first = NULL;
-    if (FAILED(g_display.screen.dd2->CreateSurface(&desc, &first, NULL)))
-        return;
-    first->QueryInterface(IID_IDirectDrawSurface3, (void**)&g_display.face);
-    first->Release();
+    g_display.face = CreatePlainSurface(g_display.screen.dd2, width, height);
     if (g_display.face)
         FillFaceWithBackground();
 }

@@ -29,6 +29,24 @@ static HBITMAP LoadBitmapHandle(LPCSTR name, int width, int height) {
     return bitmap;
 }
 
+IDirectDrawSurface3* CreatePlainSurface(IDirectDraw2* dd, DWORD width, DWORD height) {
+    DDSURFACEDESC desc;
+    ZeroMemory(&desc, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    IDirectDrawSurface* first = NULL;
+    if (!dd || FAILED(dd->CreateSurface(&desc, &first, NULL)))
+        return NULL;
+    IDirectDrawSurface3* surface = NULL;
+    if (FAILED(first->QueryInterface(IID_IDirectDrawSurface3, (void**)&surface)))
+        surface = NULL;
+    first->Release(); // the DirectDrawSurface3 interface keeps the surface alive
+    return surface;
+}
+
 IDirectDrawSurface3* LoadBitmapSurface(IDirectDraw2* dd, LPCSTR name, int width, int height) {
     if (!dd)
         return NULL;
@@ -38,24 +56,8 @@ IDirectDrawSurface3* LoadBitmapSurface(IDirectDraw2* dd, LPCSTR name, int width,
 
     BITMAP info;
     GetObjectA(bitmap, sizeof(info), &info);
-
-    DDSURFACEDESC desc;
-    ZeroMemory(&desc, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    desc.dwWidth = info.bmWidth;
-    desc.dwHeight = info.bmHeight;
-
-    IDirectDrawSurface* first = NULL;
-    if (FAILED(dd->CreateSurface(&desc, &first, NULL))) {
-        DeleteObject(bitmap);
-        return NULL;
-    }
-    IDirectDrawSurface3* surface = NULL;
-    HRESULT hr = first->QueryInterface(IID_IDirectDrawSurface3, (void**)&surface);
-    first->Release(); // the DirectDrawSurface3 interface keeps the surface alive
-    if (FAILED(hr)) {
+    IDirectDrawSurface3* surface = CreatePlainSurface(dd, info.bmWidth, info.bmHeight);
+    if (!surface) {
         DeleteObject(bitmap);
         return NULL;
     }

@@ -8,6 +8,10 @@
 // A bitmap name is MAKEINTRESOURCE(id) or text: a resource name of the running
 // module first, then a file path.
 
+// New off-screen surface of the given size, in the screen's format, or null. The
+// caller releases it.
+IDirectDrawSurface3* CreatePlainSurface(IDirectDraw2* dd, DWORD width, DWORD height);
+
 // New off-screen surface holding the bitmap (width, height 0, 0: its own size), or
 // null. The caller releases it.
 IDirectDrawSurface3* LoadBitmapSurface(IDirectDraw2* dd, LPCSTR name, int width, int height);

@@ -26,23 +26,6 @@ static HRESULT NoRestore() {
     return DD_OK;
 }
 
-static IDirectDrawSurface3* PlainSurface(DWORD width, DWORD height) {
-    DDSURFACEDESC desc;
-    ZeroMemory(&desc, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    IDirectDrawSurface* first = NULL;
-    IDirectDrawSurface3* surface = NULL;
-    if (SUCCEEDED(g_bench.screen.dd2->CreateSurface(&desc, &first, NULL))) {
-        first->QueryInterface(IID_IDirectDrawSurface3, (void**)&surface);
-        first->Release();
-    }
-    return surface;
-}
-
 static RECT g_slot = {165, 15, 190, 45}; // the seconds' units of the default face
 static RECT g_cell = {100, 0, 125, 30};  // digit 4
 
@@ -176,7 +159,7 @@ int main() {
     }
     g_bench.background = LoadBitmapSurface(g_bench.screen.dd2, MAKEINTRESOURCEA(IDB_BACKGROUND), 0, 0);
     g_bench.digits = LoadBitmapSurface(g_bench.screen.dd2, MAKEINTRESOURCEA(IDB_DIGITS), 0, 0);
-    g_bench.face = PlainSurface(216, 71);
+    g_bench.face = CreatePlainSurface(g_bench.screen.dd2, 216, 71);
     if (!g_bench.background || !g_bench.digits || !g_bench.face) {
         printf("tick_bench: cannot make the surfaces\n");
         return 1;
